@@ -1,0 +1,62 @@
+// Making label identifiers and taking label lines apart.
+#include <sys/time.h>
+
+#include <cstdio>
+
+#include "paper_size_tool.h"
+
+std::string FormatLabelId(size_t name_length, uint32_t width_mm, int64_t length_mm, long seconds,
+                          long microseconds) {
+  char id[100];
+  std::snprintf(id, sizeof id, "%s%02X%02X%03X%01X%04X", kLabelIdPrefix,
+                static_cast<unsigned>(name_length), static_cast<unsigned>(width_mm),
+                static_cast<unsigned>(length_mm & 0xFFF), static_cast<unsigned>(seconds & 0xF),
+                static_cast<unsigned>(microseconds & 0xFFFF));
+  return id;
+}
+
+std::string MakeLabelId(size_t name_length, uint32_t width_mm, int64_t length_mm) {
+  timeval now{};
+  gettimeofday(&now, nullptr);
+  return FormatLabelId(name_length, width_mm, length_mm, now.tv_sec, now.tv_usec);
+}
+
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Reads a field as "%X" would: leading hexadecimal digits, 0 when there are none.
+unsigned HexField(std::string_view field) {
+  unsigned value = 0;
+  for (char c : field) {
+    int digit = HexDigit(c);
+    if (digit < 0) break;
+    value = value * 16 + static_cast<unsigned>(digit);
+  }
+  return value;
+}
+
+}  // namespace
+
+bool ParseLabelLine(std::string_view line, LabelLine* out) {
+  size_t pos = line.find(kLabelIdPrefix);
+  if (pos == std::string_view::npos) return false;
+  std::string_view id = line.substr(pos);
+  if (id.size() < 5) return false;
+  int high = HexDigit(id[3]);
+  int low = HexDigit(id[4]);
+  if (high < 0 || low < 0) return false;
+  size_t name_length = static_cast<size_t>(high * 16 + low);
+  constexpr size_t kNameOffset = kLabelIdLength + 1;  // behind the identifier and its "/"
+  if (name_length > kMaxReadableName || id.size() < kNameOffset + name_length) return false;
+  out->id_pos = pos;
+  out->name = id.substr(kNameOffset, name_length);
+  out->width_mm = HexField(id.substr(5, 2));
+  out->length_mm = HexField(id.substr(7, 3));
+  return true;
+}

@@ -1,0 +1,133 @@
+// The shared label-format library of both paper-size tools: line I/O, label
+// identifiers, finding and listing label formats, the entry trace and the
+// debug log.
+//
+// The library is compiled once per tool.  The CUPS build (inside
+// cvpapertoolcups) looks only at "*PageSize" lines when it finds a label
+// format and reports an unreadable file as -1; the LPRng build (inside
+// cvpapertoollpr, compiled with CORVANE_LPRNG_BUILD) looks at every line and
+// reports an unreadable file as 0.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// Result codes of the file-editing operations.
+inline constexpr int kDone = 0;
+inline constexpr int kNotPresent = 1;
+inline constexpr int kFileError = -1;
+inline constexpr int kCommandError = -2;
+
+// The label geometry shared by both tools.  Lengths are millimetres;
+// `resolution` (dots per inch) and `max_print_width` (dots) are set by the
+// LPRng tool only.
+struct LabelGeometry {
+  double gap = 0;
+  double width = 0;
+  double length = 0;
+  double top = 0;
+  double bottom = 0;
+  double left = 0;
+  double right = 0;
+  double mark = 0;
+  double mark_offset = 0;
+  double resolution = 0;
+  double max_print_width = 0;
+};
+
+// Media kinds ("-S").
+inline constexpr int kContinuousTape = 0;
+inline constexpr int kDieCutLabel = 1;
+inline constexpr int kMarkedMedia = 2;
+
+// Source name given to every entry trace.
+inline constexpr char kTraceSource[] = "paper_size_tool";
+
+// Entry trace called first by every named operation; it does nothing.
+void TraceEnter(const char* source, const char* operation);
+
+// Appends printf-style text to the debug log, opened on first use without
+// following a symbolic link and kept open for the rest of the process.
+// Returns the number of characters written.  When the log cannot be opened or
+// written, prints a message on standard output and ends the process with
+// status 1.
+int DebugLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// ---- Line I/O --------------------------------------------------------------
+
+// A growable line buffer owned by its reader.  After a read it holds the line
+// and a terminating zero byte; lines of any length fit.
+struct LineBuffer {
+  char* data = nullptr;
+  size_t capacity = 0;
+
+  LineBuffer() = default;
+  LineBuffer(const LineBuffer&) = delete;
+  LineBuffer& operator=(const LineBuffer&) = delete;
+  ~LineBuffer();
+};
+
+// Reads the next line of `in` (the bytes up to and including the next line
+// feed, or up to the end of the file) into `line` and returns the number of
+// bytes stored; 0 means nothing more could be read.  Zero bytes inside a line
+// are kept and counted.  End of file and read errors are not told apart here:
+// callers that must not lose data test ferror() afterwards.
+int64_t fread_line_string(LineBuffer& line, std::FILE* in);
+
+// Writes exactly `count` bytes of `data` to `out`, completing partial writes,
+// and returns `count`.  A count of 0 or less writes nothing.  A write that makes
+// no progress stops the loop; the stream's error flag then tells the caller.
+int64_t fwrite_line_string(const char* data, int64_t count, std::FILE* out);
+
+// Writes all of `text` with fwrite_line_string.
+inline void WriteText(std::string_view text, std::FILE* out) {
+  fwrite_line_string(text.data(), static_cast<int64_t>(text.size()), out);
+}
+
+// ---- Label identifiers -----------------------------------------------------
+
+// "CvL", name length (2 hex digits), width (2), length (3), seconds (1),
+// microseconds (4): 15 characters for names up to 255 bytes and widths up to
+// 255 mm.
+inline constexpr char kLabelIdPrefix[] = "CvL";
+inline constexpr size_t kLabelIdLength = 15;
+// The longest name that can be read back from a label line.
+inline constexpr size_t kMaxReadableName = 99;
+
+// Formats a label identifier from its fields; the length keeps its low 12
+// bits, the seconds their low 4 and the microseconds their low 16.
+std::string FormatLabelId(size_t name_length, uint32_t width_mm, int64_t length_mm, long seconds,
+                          long microseconds);
+
+// Makes a fresh label identifier from the current time of day.
+std::string MakeLabelId(size_t name_length, uint32_t width_mm, int64_t length_mm);
+
+// A label line taken apart: where its identifier starts and what it carries.
+struct LabelLine {
+  size_t id_pos = 0;      // offset of "CvL" in the line
+  std::string_view name;  // the name bytes behind the identifier and its "/"
+  unsigned width_mm = 0;  // identifier's width field
+  unsigned length_mm = 0; // identifier's length field (low 12 bits)
+};
+
+// Takes apart the first "CvL" of `line`.  Returns false when the line holds no
+// "CvL" or the occurrence is not a well-formed label identifier: offsets 3 and
+// 4 not two hexadecimal digits, a name length above 99, or a line that ends
+// before the name does.  Nothing is read past the end of the line.
+bool ParseLabelLine(std::string_view line, LabelLine* out);
+
+// Finds the label format called `name` in the file at `path`.  Returns 1 and
+// fills `id` (15 characters and a zero byte) with the identifier of the first
+// matching line; 0 when there is none; when the file cannot be opened, -1 in
+// the CUPS build and 0 in the LPRng build.  The CUPS build examines only lines
+// beginning with "*PageSize".
+int Lookup_Label(const std::string& path, std::string_view name, char id[kLabelIdLength + 1]);
+
+// Writes the name, width and length of every label format of the PPD at
+// `path` (its "*PageSize" label lines), one per line, into "<path>.list".
+// Returns the number of formats written, or -1 when `path` or the list file
+// cannot be opened.
+int List_Label(const std::string& path);

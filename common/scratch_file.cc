@@ -1,0 +1,35 @@
+// Creating files afresh at fixed names and closing written files with checks.
+#include "scratch_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+std::FILE* CreateFreshFile(const std::string& path, mode_t mode) {
+  if (unlink(path.c_str()) != 0 && errno != ENOENT) {
+    if (errno != EISDIR || rmdir(path.c_str()) != 0) return nullptr;
+  }
+  int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+  if (fd < 0) return nullptr;
+  std::FILE* out = nullptr;
+  if (fchmod(fd, mode) == 0) out = fdopen(fd, "wb");
+  if (out == nullptr) {
+    int saved = errno;
+    close(fd);
+    unlink(path.c_str());
+    errno = saved;
+  }
+  return out;
+}
+
+int CloseChecked(std::FILE* out, bool sync) {
+  int failure = 0;
+  if (std::fflush(out) != 0 || std::ferror(out)) failure = errno != 0 ? errno : EIO;
+  if (failure == 0 && sync && fsync(fileno(out)) != 0) failure = errno;
+  if (std::fclose(out) != 0 && failure == 0) failure = errno;
+  if (failure == 0) return 0;
+  errno = failure;
+  return -1;
+}
