@@ -107,10 +107,10 @@ std::string MakeLabelId(size_t name_length, uint32_t width_mm, int64_t length_mm
 
 // A label line taken apart: where its identifier starts and what it carries.
 struct LabelLine {
-  size_t id_pos = 0;      // offset of "CvL" in the line
-  std::string_view name;  // the name bytes behind the identifier and its "/"
-  unsigned width_mm = 0;  // identifier's width field
-  unsigned length_mm = 0; // identifier's length field (low 12 bits)
+  size_t id_pos = 0;       // offset of "CvL" in the line
+  std::string_view name;   // the name bytes behind the identifier and its "/"
+  unsigned width_mm = 0;   // identifier's width field
+  unsigned length_mm = 0;  // identifier's length field (low 12 bits)
 };
 
 // Takes apart the first "CvL" of `line`.  Returns false when the line holds no

@@ -6,7 +6,16 @@ namespace {
 bool IsShellSafe(char c) {
   if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) return true;
   switch (c) {
-    case '%': case '+': case ',': case '-': case '.': case '/': case ':': case '=': case '@': case '_':
+    case '%':
+    case '+':
+    case ',':
+    case '-':
+    case '.':
+    case '/':
+    case ':':
+    case '=':
+    case '@':
+    case '_':
       return true;
     default:
       return false;

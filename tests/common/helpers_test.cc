@@ -1,10 +1,10 @@
 // Shell quoting, number readings, fresh scratch files and the checked copy.
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <csignal>
-#include <gtest/gtest.h>
 
 #include "edited_copy.h"
 #include "number_reading.h"
@@ -66,8 +66,8 @@ TEST_F(ScratchTest, ReplacesWhateverStandsAtTheNameWithAFreshFile) {
   auto plant_fifo = [&] { ASSERT_EQ(mkfifo(scratch.c_str(), 0666), 0); };
   auto plant_dir = [&] { ASSERT_EQ(mkdir(scratch.c_str(), 0777), 0); };
   auto plant_file = [&] { WriteFile(scratch, "someone else's\n", 0666); };
-  for (auto plant : std::vector<std::function<void()>>{plant_symlink, plant_dangling, plant_hardlink,
-                                                        plant_fifo, plant_dir, plant_file}) {
+  for (auto plant : std::vector<std::function<void()>>{
+           plant_symlink, plant_dangling, plant_hardlink, plant_fifo, plant_dir, plant_file}) {
     plant();
     mode_t old_mask = umask(0077);
     std::FILE* out = CreateFreshFile(scratch, 0644);
@@ -97,8 +97,9 @@ TEST_F(ScratchTest, EditedCopyKeepsEveryByteAndAddsTheFinish) {
       [](std::FILE* out) { WriteText("+end\n", out); });
   EXPECT_EQ(result, 0);
   EXPECT_EQ(ReadFile(scratch), "keep\n" + std::string(5000, 'L') + "\nlast+end\n");
-  EXPECT_EQ(WriteEditedCopy(root.Path("/missing"), scratch + "2", 0644, false,
-                            [](std::string_view, std::FILE*) {}, AddNothing),
+  EXPECT_EQ(WriteEditedCopy(
+                root.Path("/missing"), scratch + "2", 0644, false,
+                [](std::string_view, std::FILE*) {}, AddNothing),
             -1);
   EXPECT_FALSE(testing_support::Exists(scratch + "2"));
 }

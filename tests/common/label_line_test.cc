@@ -36,9 +36,9 @@ TEST(LabelLineParsing, ReadsNameWidthAndLengthBehindTheIdentifier) {
 
 TEST(LabelLineParsing, RefusesMalformedIdentifiers) {
   LabelLine label;
-  for (const char* line : {"no identifier here\n", "CvL", "CvL1", "CvLZZ1D04673C5A/abc\n",
-                           "CvL 31D04673C5A/abc\n", "CvL641D04673C5A/" /* 100 bytes */,
-                           "CvL051D04673C5A/abcd", "CvL05"}) {
+  for (const char* line :
+       {"no identifier here\n", "CvL", "CvL1", "CvLZZ1D04673C5A/abc\n", "CvL 31D04673C5A/abc\n",
+        "CvL641D04673C5A/" /* 100 bytes */, "CvL051D04673C5A/abcd", "CvL05"}) {
     EXPECT_FALSE(ParseLabelLine(line, &label)) << line;
   }
   EXPECT_TRUE(ParseLabelLine("CvL051D04673C5A/abcde", &label));
