@@ -1,1 +1,51 @@
-int main() { return 0; }
+// cvps2ps: tells the LPRng print filter whether to shift the pages of a
+// PostScript job (and by how much) or to copy it as it is.
+//
+// Usage: cvps2ps a1 a2 a3 a4 a5 shift command first second job
+// Prints "PSCOMMAND=...\nCMDARGV=..." without a final line feed and always
+// exits 0; any other number of arguments prints nothing.
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include "page_shift.h"
+#include "paper_size_tool.h"
+#include "stdio_file.h"
+
+namespace {
+
+constexpr int kArgumentCount = 10;
+
+int Answer(char* argv[]) {
+  // Lenient on purpose: leading blanks skipped, trailing text ignored, a text
+  // that is no number is a shift of 0.
+  double shift_dots = std::strtod(argv[6], nullptr);
+
+  std::string saved;
+  int result = kFileError;
+  if (StdioFile job{std::fopen(argv[10], "rb")}) {
+    result = ReadLeadingPageSizeLine(job.get(), &saved);
+  }
+  if (result != kDone) {
+    std::fputs(kUnreadableJobMessage, stderr);
+    return 0;
+  }
+
+  std::string answer = FormatAnswer(shift_dots, ScanPageSize(saved), argv[7], argv[8], argv[9]);
+  std::fwrite(answer.data(), 1, answer.size(), stdout);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (argc != kArgumentCount + 1) return 0;
+  try {
+    return Answer(argv);
+  } catch (const std::bad_alloc&) {
+    // A leading line too large to hold: the job could not be read.
+    std::fputs(kUnreadableJobMessage, stderr);
+    return 0;
+  }
+}

@@ -1,0 +1,88 @@
+// Page-size scanning and the answer text of cvps2ps.
+#include "page_shift.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "paper_size_tool.h"
+
+namespace {
+
+// Every page is moved this far to the left, in inches.
+constexpr double kHorizontalOffsetInches = -0.06;
+// 3 mm in inches (3 / 25.4): the top margin the printer keeps.
+constexpr double kTopMarginInches = 0.11811023622047245;
+constexpr double kDotsPerInch = 203.0;
+constexpr double kPointsPerInch = 72.0;
+
+// `value` as "%f" prints it (the C locale: six decimals after a full stop),
+// in a string as long as the number needs.
+std::string FormatFixed(double value) {
+  int length = std::snprintf(nullptr, 0, "%f", value);
+  if (length <= 0) return std::string();
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), "%f", value);
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+}  // namespace
+
+int ReadLeadingPageSizeLine(std::FILE* in, std::string* saved) {
+  saved->clear();
+  LineBuffer line;
+  int64_t count;
+  while ((count = fread_line_string(line, in)) > 0) {
+    std::string_view text(line.data, static_cast<size_t>(count));
+    if (text.find("PageSize") == std::string_view::npos) return kDone;
+    saved->assign(text);
+  }
+  // A read that gave nothing before the end of the file failed (an I/O error,
+  // a directory, no memory for the line): the job could not be read.
+  return std::feof(in) && !std::ferror(in) ? kDone : kFileError;
+}
+
+PageSize ScanPageSize(std::string_view line) {
+  PageSize size;
+  size_t open = line.find('[');
+  if (open == std::string_view::npos) return size;
+  size_t close = line.find(']', open + 1);
+  if (close == std::string_view::npos) return size;
+  // The whole bracket text is handed over, however long.  sscanf ends at a
+  // zero byte, which is what a scan of the whole text does too: a zero byte
+  // is neither white space nor part of a number, so nothing after it scans.
+  std::string numbers(line.substr(open + 1, close - open - 1));
+  std::sscanf(numbers.c_str(), "%f %f", &size.width, &size.height);
+  return size;
+}
+
+double VerticalOffsetInches(double shift_dots, float height) {
+  // In this order, in double precision: the printed offsets depend on it.
+  return (shift_dots / kDotsPerInch - static_cast<double>(height) / kPointsPerInch) +
+         kTopMarginInches;
+}
+
+std::string FormatAnswer(double shift_dots, PageSize size, std::string_view command,
+                         std::string_view first_file, std::string_view second_file) {
+  std::string text;
+  if (size.width == 0 && size.height == 0) {
+    text = "PSCOMMAND=cp\nCMDARGV=-f ";
+  } else {
+    text = "PSCOMMAND=";
+    text += command;
+    text += "\nCMDARGV=-w";
+    text += FormatFixed(static_cast<double>(size.width));
+    text += " -h";
+    text += FormatFixed(static_cast<double>(size.height));
+    text += " 1:0@1.0(";
+    text += FormatFixed(kHorizontalOffsetInches);
+    text += "in,";
+    text += FormatFixed(VerticalOffsetInches(shift_dots, size.height));
+    text += "in) ";
+  }
+  text += first_file;
+  text += ' ';
+  text += second_file;
+  return text;
+}
