@@ -54,6 +54,9 @@ bool ParseLabelLine(std::string_view line, LabelLine* out) {
   size_t name_length = static_cast<size_t>(high * 16 + low);
   constexpr size_t kNameOffset = kLabelIdLength + 1;  // behind the identifier and its "/"
   if (name_length > kMaxReadableName || id.size() < kNameOffset + name_length) return false;
+  // The identifier is later searched for as a text; a zero byte inside it
+  // would shorten that pattern and match lines of other formats.
+  if (id.substr(0, kLabelIdLength).find('\0') != std::string_view::npos) return false;
   out->id_pos = pos;
   out->name = id.substr(kNameOffset, name_length);
   out->width_mm = HexField(id.substr(5, 2));

@@ -115,8 +115,9 @@ struct LabelLine {
 
 // Takes apart the first "CvL" of `line`.  Returns false when the line holds no
 // "CvL" or the occurrence is not a well-formed label identifier: offsets 3 and
-// 4 not two hexadecimal digits, a name length above 99, or a line that ends
-// before the name does.  Nothing is read past the end of the line.
+// 4 not two hexadecimal digits, a name length above 99, a line that ends
+// before the name does, or a zero byte among the 15 identifier characters.
+// Nothing is read past the end of the line.
 bool ParseLabelLine(std::string_view line, LabelLine* out);
 
 // Finds the label format called `name` in the file at `path`.  Returns 1 and

@@ -41,6 +41,7 @@ TEST(LabelLineParsing, RefusesMalformedIdentifiers) {
         "CvL641D04673C5A/" /* 100 bytes */, "CvL051D04673C5A/abcd", "CvL05"}) {
     EXPECT_FALSE(ParseLabelLine(line, &label)) << line;
   }
+  EXPECT_FALSE(ParseLabelLine(std::string_view("CvL051D04\0\0\0\0\0\0/abcde", 21), &label));
   EXPECT_TRUE(ParseLabelLine("CvL051D04673C5A/abcde", &label));
   EXPECT_TRUE(ParseLabelLine("CvL001D04673C5A/", &label));
   EXPECT_EQ(label.name, "");
