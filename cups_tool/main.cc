@@ -1,1 +1,45 @@
-int main() { return 0; }
+// cvpapertoolcups: adds a label format to, or removes one from, a CUPS queue's PPD.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "cups_tool.h"
+#include "fixed_paths.h"
+#include "run_lock.h"
+
+namespace {
+
+// Reports the file error in errno (unless silenced) and gives exit status 1.
+int ReportFileError() {
+  int error = errno;
+  if (show_output != 0) std::printf("%s\n", std::strerror(error));
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TraceEnter(kTraceSource, "main");
+  try {
+    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    show_output = line.show_output;
+    if (line.kind == RunKind::kUsage) {
+      DisplayHelp();
+      return 0;
+    }
+    printer_name = line.printer;
+    // Overlapping runs would share the scratch files and lose each other's
+    // edits, so each run waits for the one before it to end.
+    RunLock lock;
+    LockDirectory(FixedPath(kPpdDir), &lock);
+    // An addition first removes a format of the same name, so it replaces it.
+    int result = RemoveLabel(line.request);
+    if (result != -1 && line.kind == RunKind::kAdd) result = AddLabel(line.request, line.geometry);
+    // A failed CUPS command (-2) ends the run with status 0 all the same.
+    return result == -1 ? ReportFileError() : 0;
+  } catch (const std::exception&) {
+    errno = ENOMEM;
+    return ReportFileError();
+  }
+}

@@ -1,0 +1,115 @@
+// Adding a label format's page-size entries and margin constraints to a PPD.
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+
+#include "cups_tool.h"
+#include "edited_copy.h"
+#include "fixed_paths.h"
+
+namespace {
+
+// Margins of the "*CvMargin" option that constraints can exclude.
+constexpr int64_t kLowestMargin = 3;
+constexpr int64_t kHighestMargin = 30;
+
+// PostScript points from millimetres: divided first, then multiplied.
+double Points(double mm) { return mm / 25.4 * 72; }
+
+std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Printf(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list again;
+  va_copy(again, args);
+  int size = std::vsnprintf(nullptr, 0, format, args);
+  va_end(args);
+  std::string text(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+  std::vsnprintf(text.data(), text.size() + 1, format, again);
+  va_end(again);
+  return text;
+}
+
+// The four lines of a new page size; each names the format as "<id>/<name>".
+struct PageSizeLines {
+  std::string page_size;
+  std::string page_region;
+  std::string imageable_area;
+  std::string paper_dimension;
+};
+
+PageSizeLines MakePageSizeLines(const std::string& id, const LabelRequest& request,
+                                const LabelGeometry& geometry) {
+  const std::string option = id + "/" + request.label_name;
+  PageSizeLines lines;
+  lines.page_size = "*PageSize " + option + ":\t\t\"          \"\n";
+  lines.page_region = "*PageRegion " + option + ":\t\t\"          \"\n";
+  // The second value is the top margin and the fourth the length less the
+  // bottom margin, as the driver's filters have always read them.
+  lines.imageable_area =
+      Printf("*ImageableArea %s:\t\"%.2f %.2f %.2f %.2f\"\n", option.c_str(), Points(geometry.left),
+             Points(geometry.top), Points(geometry.width - geometry.right),
+             Points(geometry.length - geometry.bottom));
+  lines.paper_dimension = Printf("*PaperDimension %s:\t\"%.2f %.2f\"\n", option.c_str(),
+                                 Points(static_cast<double>(request.width_mm)),
+                                 Points(static_cast<double>(request.length_mm)));
+  return lines;
+}
+
+}  // namespace
+
+int64_t FirstConstrainedMargin(int64_t length_mm) {
+  // Half the length, rounded up, computed in double as the driver always has.
+  double half = std::trunc((static_cast<double>(length_mm) + 1) * 0.5);
+  if (half > kHighestMargin) return kHighestMargin + 1;
+  return std::max(kLowestMargin, static_cast<int64_t>(half));
+}
+
+int SetConstraints(std::FILE* out, std::string_view label_id, int64_t length_mm) {
+  TraceEnter(kTraceSource, "SetConstraints");
+  for (int64_t i = FirstConstrainedMargin(length_mm); i <= kHighestMargin; ++i) {
+    WriteText("*UIConstraints:\t*CvMargin " + std::to_string(i) + "\t*PageSize ", out);
+    WriteText(label_id, out);
+    WriteText("\n", out);
+  }
+  return 0;
+}
+
+int AddLabel(LabelRequest request, LabelGeometry geometry) {
+  TraceEnter(kTraceSource, "AddLabel");
+  const std::string id =
+      !request.label_id.empty()
+          ? request.label_id
+          : MakeLabelId(request.label_name.size(), static_cast<uint32_t>(request.width_mm),
+                        request.length_mm);
+  const PageSizeLines lines = MakePageSizeLines(id, request, geometry);
+  bool area_written = false;
+  bool dimension_written = false;
+  bool ends_with_line_feed = true;
+  auto edit = [&](std::string_view line, std::FILE* out) {
+    if (line.starts_with("*CloseUI: *PageSize")) {
+      WriteText(lines.page_size, out);
+    } else if (line.starts_with("*CloseUI: *PageRegion")) {
+      WriteText(lines.page_region, out);
+    } else if (!area_written && line.starts_with("*ImageableArea")) {
+      WriteText(lines.imageable_area, out);
+      area_written = true;
+    } else if (!dimension_written && line.starts_with("*PaperDimension")) {
+      WriteText(lines.paper_dimension, out);
+      dimension_written = true;
+    }
+    WriteText(line, out);
+    ends_with_line_feed = line.ends_with('\n');
+  };
+  auto finish = [&](std::FILE* out) {
+    // A last line without a line feed stays so unless constraint lines follow
+    // it; they must not be glued onto it.
+    if (!ends_with_line_feed && FirstConstrainedMargin(request.length_mm) <= kHighestMargin) {
+      WriteText("\n", out);
+    }
+    SetConstraints(out, id, request.length_mm);
+  };
+  const std::string scratch = FixedPath(kScratchPpdPath);
+  if (WriteEditedCopy(request.ppd_path, scratch, 0644, true, edit, finish) != 0) return -1;
+  return ReRegisterQueue(scratch);
+}

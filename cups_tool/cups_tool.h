@@ -1,0 +1,104 @@
+// The CUPS paper-size tool: its request record, process-wide values and operations.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "paper_size_tool.h"
+
+// One request of the tool, filled by the command line and then only read.
+struct LabelRequest {
+  std::string ppd_path;    // "<PPD directory><printer>.ppd"
+  std::string label_name;  // from "-n" or "-d"
+  std::string label_id;    // from "-specid"; empty: AddLabel makes one
+  int64_t width_mm = 0;    // whole millimetres ("-w")
+  int64_t length_mm = 0;   // whole millimetres ("-h")
+  int32_t media_kind = 0;  // "-S"
+};
+
+// The queue named by "-P"; the re-registration's commands name it.
+extern std::string printer_name;
+// Set by "-show"; while 0 the tool itself prints nothing.
+extern int show_output;
+
+// ---- Command line ----------------------------------------------------------
+
+enum class RunKind { kUsage, kAdd, kRemove };
+
+// What the command line asks for.  `show_output` is the "-show" value as far
+// as the pairs were read (1 when none was); the other fields matter only when
+// `kind` is not kUsage.
+struct CommandLine {
+  RunKind kind = RunKind::kUsage;
+  LabelRequest request;
+  LabelGeometry geometry;
+  std::string printer;
+  int show_output = 1;
+};
+
+// Reads the arguments after the program name: option and value pairs, options
+// matched by prefix ("-Pxyz" counts as "-P"), the first pair that fails ends
+// the reading with kUsage.  Besides the value lengths and number ranges of the
+// options, refuses a queue name that CUPS would refuse (more than 127 bytes, a
+// byte 0-32 or 127, / \ ? ' " #), an "-n" name holding a byte 0-31 or 127, ':'
+// or '"', a "-specid" holding a byte 0-32 or 127, ':', '"' or '/', and a width
+// above 255 mm, because each would break the PPD lines or the identifier.
+// Touches nothing.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// ---- Operations ------------------------------------------------------------
+
+// Writes the usage text to standard output unless show_output is 0.
+void DisplayHelp();
+
+// Adds the label format of `request` and `geometry` to the queue's PPD: copies
+// request.ppd_path into the scratch PPD (created afresh, mode 0644) with the
+// page-size and page-region lines before every "*CloseUI: *PageSize" and
+// "*CloseUI: *PageRegion" line, the imageable-area and paper-dimension lines
+// before the first "*ImageableArea" and "*PaperDimension" line, and the margin
+// constraints at the end; then re-registers the queue with the copy.
+// Returns -1 (errno set) when the PPD cannot be read or the copy cannot be
+// created or written whole; the copy is then removed and no CUPS command has
+// run.  Otherwise returns the result of ReRegisterQueue.
+int AddLabel(LabelRequest request, LabelGeometry geometry);
+
+// The first margin (in mm) for which SetConstraints writes a line for a label
+// of `length_mm`; above 30 it writes none.
+int64_t FirstConstrainedMargin(int64_t length_mm);
+
+// Writes "*UIConstraints:\t*CvMargin <i>\t*PageSize <label_id>" lines to `out`
+// for i from FirstConstrainedMargin(length_mm) to 30.  Always returns 0; a
+// failed write shows in the stream's error flag.
+int SetConstraints(std::FILE* out, std::string_view label_id, int64_t length_mm);
+
+// Removes the label format called request.label_name from the queue's PPD:
+// copies the PPD into the scratch PPD leaving out every line that carries the
+// format's identifier, except that a "*DefaultPageSize:",
+// "*DefaultPageRegion:", "*DefaultImageableArea:" or "*DefaultPaperDimension:"
+// line carrying it becomes that keyword, a TAB and "50x30"; then re-registers
+// the queue with the copy.  Returns 1 when no such format is in the PPD
+// (nothing written, no command run); -1 (errno set) when the PPD cannot be read
+// or the copy cannot be created or written whole (copy removed, no command
+// run); otherwise the result of ReRegisterQueue.
+int RemoveLabel(LabelRequest request);
+
+// Makes CUPS take up `ppd_path` for the queue printer_name: asks lpoptions for
+// the queue's options into the scratch URI file (created afresh, mode 0644,
+// just before), takes the device URI from its first line, deletes the queue
+// and creates it again with that URI and `ppd_path`.  Every value reaches the
+// commands shell-quoted.  Returns 0 when all three commands succeeded; -1
+// (errno set) when the scratch URI file cannot be created or read (no queue
+// change); -2 when a command fails (the queue stays as the failing command
+// left it) or the first line holds no device URI (queue untouched).
+int ReRegisterQueue(const std::string& ppd_path);
+
+// Finds the device URI on the first line that lpoptions printed (without its
+// line feed): the word that begins with "device-uri=", where words are
+// separated by spaces outside lpoptions' single quotes, double quotes and
+// backslash escapes.  Stores the bytes behind "device-uri=" up to the next
+// space, the end of the line or a zero byte in `uri` and returns true; false
+// when no word begins with "device-uri=".
+bool FindDeviceUri(std::string_view line, std::string* uri);

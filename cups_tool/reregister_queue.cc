@@ -1,0 +1,58 @@
+// Re-registering a CUPS queue so that the scheduler takes up an edited PPD.
+#include <cstdlib>
+#include <initializer_list>
+
+#include "cups_tool.h"
+#include "fixed_paths.h"
+#include "scratch_file.h"
+#include "shell_quote.h"
+#include "stdio_file.h"
+
+namespace {
+
+// One command line for the shell: each word quoted so that it arrives whole.
+std::string JoinWords(std::initializer_list<std::string_view> words) {
+  std::string command;
+  for (std::string_view word : words) {
+    if (!command.empty()) command += ' ';
+    command += ShellQuote(word);
+  }
+  return command;
+}
+
+// Runs `command` through the shell: 0 for exit status 0, else -2.
+int RunCommand(const std::string& command) { return std::system(command.c_str()) == 0 ? 0 : -2; }
+
+// Reads the first line of `path` without its line feed.  Returns false with
+// errno set when the file cannot be opened.
+bool ReadFirstLine(const std::string& path, std::string* line) {
+  StdioFile in(std::fopen(path.c_str(), "rb"));
+  if (!in) return false;
+  LineBuffer buffer;
+  int64_t count = fread_line_string(buffer, in.get());
+  std::string_view text(buffer.data, static_cast<size_t>(count));
+  if (text.ends_with('\n')) text.remove_suffix(1);
+  *line = std::string(text);
+  return true;
+}
+
+}  // namespace
+
+int ReRegisterQueue(const std::string& ppd_path) {
+  const std::string uri_path = FixedPath(kScratchUriPath);
+  // Created afresh so that the shell's redirection fills our own file rather
+  // than whatever someone planted at the name.
+  std::FILE* uri_file = CreateFreshFile(uri_path, 0644);
+  if (uri_file == nullptr || CloseChecked(uri_file, false) != 0) return -1;
+  // "-p" only reads the options; "-d" would also make the queue the default.
+  if (RunCommand(JoinWords({"lpoptions", "-p", printer_name}) + " > " + ShellQuote(uri_path)) !=
+      0) {
+    return -2;
+  }
+  std::string first_line;
+  if (!ReadFirstLine(uri_path, &first_line)) return -1;
+  std::string uri;
+  if (!FindDeviceUri(first_line, &uri)) return -2;
+  if (RunCommand(JoinWords({"lpadmin", "-x", printer_name})) != 0) return -2;
+  return RunCommand(JoinWords({"lpadmin", "-p", printer_name, "-E", "-v", uri, "-P", ppd_path}));
+}
