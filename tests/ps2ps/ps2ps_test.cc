@@ -1,9 +1,9 @@
 // cvps2ps run as a process: its answer for each kind of job, its argument
 // handling, and a page-shift answer carried out by the real pstops.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -92,9 +92,9 @@ TEST_F(Ps2ps, PrintsArgumentsAsTheyStand) {
 
 TEST_F(Ps2ps, WrongArgumentCountPrintsNothing) {
   WriteFile(job, "PageSize [595 842]\n");
-  for (size_t count : {0u, 9u, 11u}) {
+  for (size_t count : {9u, 11u}) {
     std::vector<std::string> args(count, "0");
-    if (count > 0) args.back() = job;
+    args.back() = job;
     RunResult result = testing_support::Run(Ps2psPath(), args);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out + result.err, "") << count;
@@ -111,25 +111,10 @@ TEST_F(Ps2ps, UnreadableJobReportsOnStandardError) {
   }
 }
 
-// The non-empty pieces of `text` between `separator` characters.
-std::vector<std::string> Split(const std::string& text, char separator) {
-  std::vector<std::string> words;
-  size_t start = 0;
-  while ((start = text.find_first_not_of(separator, start)) != std::string::npos) {
-    size_t end = text.find(separator, start);
-    words.push_back(text.substr(start, end - start));
-    start = end;
-  }
-  return words;
-}
-
+// Where the shell finds `name`; "" when it is not installed.
 std::string FindProgram(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  for (const std::string& dir : Split(path != nullptr ? path : "/usr/bin:/bin", ':')) {
-    std::string candidate = dir + "/" + name;
-    if (access(candidate.c_str(), X_OK) == 0) return candidate;
-  }
-  return "";
+  std::string path = testing_support::Run("/bin/sh", {"-c", "command -v " + name}).out;
+  return path.empty() ? path : path.substr(0, path.size() - 1);
 }
 
 TEST_F(Ps2ps, PstopsCarriesOutThePageShift) {
@@ -146,7 +131,9 @@ TEST_F(Ps2ps, PstopsCarriesOutThePageShift) {
   ASSERT_EQ(lines[1].rfind("CMDARGV=", 0), 0u);
 
   // The print filter splits the value at blanks; it knows no quoting.
-  RunResult shift = testing_support::Run(pstops, Split(lines[1].substr(8), ' '));
+  std::istringstream value(lines[1].substr(8));
+  std::vector<std::string> words{std::istream_iterator<std::string>(value), {}};
+  RunResult shift = testing_support::Run(pstops, words);
   ASSERT_EQ(shift.status, 0) << shift.err;
   std::string out = ReadFile(shifted);
   EXPECT_NE(out.find("%%Page: (1) 2"), std::string::npos);  // both pages are there
