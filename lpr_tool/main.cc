@@ -1,1 +1,78 @@
-int main() { return 0; }
+// cvpapertoollpr_<model>: adds a label format to, or removes one from, a
+// model's LPRng information files and its CUPS queue.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "lpr_tool.h"
+#include "run_lock.h"
+
+namespace {
+
+// Turns the result of RemoveLabel or AddLabel into an exit status.  Only a
+// removal's file error has a message, the system's text for errno.
+int FailureStatus(int result, bool report_file_error) {
+  if (result == kFileError && report_file_error) std::printf("%s\n", std::strerror(errno));
+  return kExitFailure;
+}
+
+int RunTool(int argc, char** argv) {
+  const std::string program = argc > 0 && argv[0] != nullptr ? argv[0] : "";
+  LprRequest request;
+  LabelGeometry geometry;
+  MediaRecord record{};
+  request.model = FindModel(program);
+  if (request.model.empty()) {
+    std::printf("%s is invalid.\n\n", program.c_str());
+    return kExitSuccess;
+  }
+
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const LprAction action = ParseCommandLine(args, &request, &geometry);
+  if (action == LprAction::kUsage) {
+    DisplayHelp();
+    return kExitSuccess;
+  }
+  MarginRange range;
+  if (!CheckWideMediaMargins(geometry, &range)) {
+    std::fputs(MarginErrorText(range).c_str(), stdout);
+    return kExitSuccess;
+  }
+  geometry.resolution = kResolutionDpi;
+  geometry.max_print_width = kMaxPrintWidthDots;
+  MakeMediaRecord(record, geometry, request.media_kind);
+
+  // Overlapping runs for one model wait for each other.  The CUPS tool takes
+  // its own lock on the PPD directory, so this one must be a different one.
+  RunLock lock;
+  LockDirectory(InfoDirectory(request.model), &lock);
+
+  if (action == LprAction::kRemove) {
+    const int removed = RemoveLabel(request, geometry);
+    if (removed == kDone || removed == kNotPresent) return kExitSuccess;
+    return FailureStatus(removed, true);
+  }
+  if (WriteMediaFile(MediaFilePath(request.model, request.label_name), record) != 0) {
+    std::printf("%s\n", std::strerror(errno));
+    return kExitFailure;
+  }
+  // An earlier label format of the same name is replaced.
+  const int removed = RemoveLabel(request, geometry);
+  if (removed != kDone && removed != kNotPresent) return FailureStatus(removed, true);
+  const int added = AddLabel(request, geometry);
+  if (added != kDone) return FailureStatus(added, false);
+  return kExitSuccess;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TraceEnter(kTraceSource, "main");
+  try {
+    return RunTool(argc, argv);
+  } catch (const std::exception& error) {
+    std::printf("%s\n", error.what());
+    return kExitFailure;
+  }
+}

@@ -1,0 +1,192 @@
+// The LPRng paper-size tool: its request record and the operations its main calls.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "paper_size_tool.h"
+
+// One request of the tool.  main fills it from the command line and hands it
+// by value to RemoveLabel and AddLabel.
+struct LprRequest {
+  std::string work_path;   // empty from main; each operation keeps in its own copy the
+                           // path of the information file it is rewriting
+  std::string model;       // model code from the program name, e.g. "km3030"
+  std::string printer;     // print queue name (-P)
+  std::string label_name;  // label format name (-n or -d)
+  int64_t width_mm = 0;    // integer reading of -w
+  int64_t length_mm = 0;   // integer reading of -h
+  int32_t media_kind = 0;  // -S: 0 continuous tape, 1 die-cut label, 2 media with marks
+};
+
+// Exit statuses of the tool: success (and every refused command line), and
+// the failure of a removal or an insertion (-1 as the shell sees it).
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 255;
+
+// printf into a std::string of whatever length the result needs.
+std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// ---- Model detection -------------------------------------------------------
+
+// Returns the model code of the first model key ("410", "460", "480", "560",
+// "630", "3030", in this order) found anywhere in `program` (the program name
+// as invoked, directory part included), or "" when it holds none.
+std::string FindModel(std::string_view program);
+
+// ---- Command line ----------------------------------------------------------
+
+enum class LprAction { kUsage, kAdd, kRemove };
+
+inline constexpr size_t kMaxPrinterBytes = 2048;  // longest -P value
+inline constexpr size_t kMaxValueBytes = 99;      // longest value of every other option
+// The identifier's width field has two hexadecimal digits; a wider label
+// could never be found or removed again.
+inline constexpr int64_t kMaxWidthMm = 255;
+
+// Reads the arguments after the program name as option and value pairs into
+// `request` and `geometry` (both cleared by the caller) and validates them.
+// Touches nothing outside the two records.  Returns kAdd or kRemove for a
+// valid request, kUsage for a bad command line: a count below 2 or odd, an
+// unknown option, an empty or over-long value, a value out of range (a width
+// of 0 or above 255 whole millimetres, a length below 1, a negative gap, mark,
+// mark offset or media kind, a margin of 0 or less), an -n name holding a "/"
+// or a control byte (0 to 31, 127), a missing -P, -n together with -d, -n
+// without -w or -h, neither -n nor -d, or media kind 2 without -m and -o.
+// After kUsage the records hold whatever was read before the refusal.
+LprAction ParseCommandLine(const std::vector<std::string>& args, LprRequest* request,
+                           LabelGeometry* geometry);
+
+// ---- Wide-media margin check -----------------------------------------------
+
+// The allowed range of the left and right margins of a wide label, in mm.
+struct MarginRange {
+  float lower = 0;
+  float upper = 0;
+};
+
+// Returns true when the label is not wider than the 448 printable dots, or
+// when both its left and right margins lie within `range` (bounds included);
+// `range` is filled whenever the check applies.  Returns false otherwise.
+bool CheckWideMediaMargins(const LabelGeometry& geometry, MarginRange* range);
+
+// The three lines (and the empty line after the first) main prints when the
+// check fails.
+std::string MarginErrorText(const MarginRange& range);
+
+// ---- Usage text ------------------------------------------------------------
+
+// Writes the usage text to standard output.
+void DisplayHelp();
+
+// ---- Custom-tape media record ----------------------------------------------
+
+inline constexpr size_t kMediaRecordSize = 126;
+using MediaRecord = std::array<uint8_t, kMediaRecordSize>;
+static_assert(sizeof(MediaRecord) == kMediaRecordSize, "the media record is packed");
+
+// The printer command that precedes the record in the media file.
+inline constexpr std::array<uint8_t, 6> kMediaCommandHeader = {0x1B, 0x69, 0x55, 0x77, 0x01, 0x3F};
+
+inline constexpr double kResolutionDpi = 203.0;
+inline constexpr double kMaxPrintWidthDots = 448.0;
+
+// Rounds `value`, which carries `digits` extra decimal digits, half away from
+// zero and drops those digits: RoundDigits(15, 1) is 2, RoundDigits(1499, 3) is 1.
+int64_t RoundDigits(int64_t value, int digits);
+
+// Truncates toward zero.  Values beyond +-10^15 (far beyond any label) are
+// held at that bound and NaN gives 0, so the dot arithmetic that follows can
+// never overflow.
+int64_t TruncateToInt64(double value);
+
+// Fills `record` (all zero on entry) from `geometry` (with `resolution` and
+// `max_print_width` set) and `media_kind`: geometry in dots at the record's
+// fixed offsets, 16-bit fields little-endian, and the two size texts cut to 15
+// characters and a zero byte.  Writes nothing else; returns 0.
+int MakeMediaRecord(MediaRecord& record, const LabelGeometry& geometry, int32_t media_kind);
+
+// ---- Custom-tape media file ------------------------------------------------
+
+// "customtape/<name>.bin" in the model's information directory.
+std::string MediaFilePath(const std::string& model, const std::string& label_name);
+
+// Writes the command header and `record` to `path` through "<path>.$$$",
+// forced to disk and then renamed over `path`; the file gets the mode a plain
+// create would give it (0666 less the umask).  Returns 0, or -1 with errno set
+// when the file cannot be created or fully written; then `path` is as it was
+// and no temporary file is left.
+int WriteMediaFile(const std::string& path, const MediaRecord& record);
+
+// ---- Information files -----------------------------------------------------
+
+std::string InfoDirectory(const std::string& model);       // <root><model>/bin/inf
+std::string TapeListPath(const std::string& model);        // .../cv<model>func
+std::string PrintAreaPath(const std::string& model);       // .../paperinf<model>pt1
+std::string SettingsPath(const std::string& model);        // .../cv<model>rc
+std::string ImagingAreaPath(const std::string& model);     // .../ImagingArea
+std::string PaperDimensionPath(const std::string& model);  // .../PaperDimension
+
+// edit(line, out) writes whatever stays of one line (its line feed included
+// when it has one); finish(out) adds text at the end.
+using LineEdit = std::function<void(std::string_view line, std::FILE* out)>;
+using FinishEdit = std::function<void(std::FILE* out)>;
+
+// Rewrites the information file at `path`: every line passes through `edit`,
+// then `finish` adds its text, all into "<path>.$$$" (created afresh with
+// mode 0666), which is forced to disk and renamed over `path` in one step.
+// Returns 0 when done, or -1 with errno set when `path` cannot be read or the
+// temporary file cannot be created, fully written or renamed; then `path` is
+// byte for byte as it was and no temporary file is left.
+int RewriteInfoFile(const std::string& path, const LineEdit& edit, const FinishEdit& finish);
+
+// ---- The CUPS paper-size tool ----------------------------------------------
+
+// The program file of the CUPS tool in the model's driver tree.
+std::string CupsToolProgram(const std::string& model);
+
+// The shell command that removes the label format from the queue's PPD:
+// "<tool>   -P <queue> -d "<name>" -show 1".  Tool path and queue name are
+// shell-quoted, the name is escaped for its double quotes; for ordinary values
+// the text is byte for byte the historical one.
+std::string RemovalCommand(const LprRequest& request);
+
+// The shell command that adds the label format under `label_id`:
+// "<tool> -P <queue> -n "<name>" -w W -h H -l L -t T -r R -b B -g G -S K -m M
+// -o O -specid <id> -show 1" with the margins, gap, mark and mark offset in
+// two decimals.  Quoted like RemovalCommand.
+std::string AdditionCommand(const LprRequest& request, const LabelGeometry& geometry,
+                            const std::string& label_id);
+
+// Flushes the tool's output, runs `command` through the shell and returns 0
+// when it exited with status 0, -2 for any other outcome.
+int RunCupsTool(const std::string& command);
+
+// ---- The operations --------------------------------------------------------
+
+// Has the CUPS tool remove the label format called `request.label_name` from
+// the PPD of `request.printer`, then drops its lines from the tape list,
+// print-area, imaging-area and paper-dimension files and turns the settings
+// lines that name it into "MediaSize=50x30".  The geometry plays no part.
+// Returns:
+//   0  found and removed;
+//   1  not in the tape list file (nothing changed), or not in the print-area
+//      file (the tape list file is already rewritten, the others unchanged);
+//  -2  the CUPS tool failed; no information file was touched;
+//  -1  an information file could not be read or rewritten (errno set); the
+//      files before it stay rewritten, it and those after it are unchanged.
+int RemoveLabel(LprRequest request, LabelGeometry geometry);
+
+// Makes a fresh label identifier, has the CUPS tool add the label format
+// under it, then puts its entry after every "[CustomTape]" line of the tape
+// list file and at the end of the print-area, imaging-area and
+// paper-dimension files.  Returns 0 when done, -2 when the CUPS tool failed
+// (no information file touched), -1 when an information file could not be read
+// or rewritten (errno set; earlier files stay rewritten, it and later ones are
+// unchanged).
+int AddLabel(LprRequest request, LabelGeometry geometry);

@@ -1,0 +1,115 @@
+// Encoding the 126-byte custom-tape media record in printer dots.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "lpr_tool.h"
+
+namespace {
+
+// Offsets of the record's fields; every byte not named here stays zero.
+constexpr size_t kMediaCodeAt = 0;        // 1 byte: 4 continuous tape, 5 otherwise
+constexpr size_t kWidthMmAt = 1;          // 1 byte: whole millimetres, modulo 256
+constexpr size_t kLengthMmAt = 2;         // whole millimetres
+constexpr size_t kSideDotsAt = 5;         // half the print width left over
+constexpr size_t kPrintWidthDotsAt = 7;   // width less left and right margins
+constexpr size_t kPrintLengthDotsAt = 9;  // length less top and bottom margins
+constexpr size_t kSizeTextMmAt = 76;      // 16-byte slot
+constexpr size_t kSizeTextInchAt = 92;    // 16-byte slot
+constexpr size_t kFeedDotsAt = 110;       // label pitch
+constexpr size_t kTopDotsAt = 114;
+constexpr size_t kMarkOffsetDotsAt = 116;
+constexpr size_t kMarkDotsAt = 118;
+constexpr size_t kMediaKindAt = 120;  // 1 byte
+constexpr size_t kBottomDotsAt = 121;
+constexpr size_t kSizeTextSlot = 16;
+
+constexpr int64_t kTruncateBound = 1'000'000'000'000'000;
+
+// Stores the low 16 bits of `value` little-endian.
+void PutInt16(MediaRecord& record, size_t offset, int64_t value) {
+  const auto bits = static_cast<uint64_t>(value);
+  record[offset] = static_cast<uint8_t>(bits & 0xFF);
+  record[offset + 1] = static_cast<uint8_t>((bits >> 8) & 0xFF);
+}
+
+// Stores at most 15 characters of `text` and a terminating zero.
+void PutText(MediaRecord& record, size_t offset, const std::string& text) {
+  const size_t length = std::min(text.size(), kSizeTextSlot - 1);
+  std::memcpy(record.data() + offset, text.data(), length);
+  record[offset + length] = 0;
+}
+
+}  // namespace
+
+int64_t RoundDigits(int64_t value, int digits) {
+  const auto half = static_cast<int64_t>(std::pow(10.0, digits - 1));
+  const auto unit = static_cast<int64_t>(std::pow(10.0, digits));
+  value += value >= 0 ? 5 * half : -5 * half;
+  return value / unit;
+}
+
+int64_t TruncateToInt64(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= static_cast<double>(kTruncateBound)) return kTruncateBound;
+  if (value <= -static_cast<double>(kTruncateBound)) return -kTruncateBound;
+  return static_cast<int64_t>(value);
+}
+
+int MakeMediaRecord(MediaRecord& record, const LabelGeometry& geometry, int32_t media_kind) {
+  // D: tenths of dots per inch, so that tenths of millimetres divide by 254.
+  const int64_t d = 10 * TruncateToInt64(geometry.resolution);
+  const int64_t w10 = TruncateToInt64(geometry.width * 10.0);
+  const int64_t l10 = TruncateToInt64(10.0 * geometry.length);
+  const int64_t width_dots = RoundDigits(d * w10 / 254, 1);
+  const int64_t length_dots = RoundDigits(d * l10 / 254, 1);
+  auto dots = [d](double mm) {
+    return RoundDigits(TruncateToInt64(((1000.0 * mm) * static_cast<double>(d)) / 254.0), 3);
+  };
+  const int64_t left = dots(geometry.left);
+  const int64_t right = dots(geometry.right);
+  const int64_t top = dots(geometry.top);
+  const int64_t bottom = dots(geometry.bottom);
+  const int64_t gap = dots(geometry.gap);
+  // The printer's area width counts the left margin twice and not the right
+  // one; stored records and the printer's firmware agree on it this way.
+  const int64_t area_dots = RoundDigits(
+      TruncateToInt64((static_cast<double>(w10) - (10.0 * geometry.left + 10.0 * geometry.left)) *
+                      static_cast<double>(d) / 254.0),
+      1);
+  const int64_t side_dots = (TruncateToInt64(geometry.max_print_width) - area_dots) / 2;
+
+  const int64_t width_mm = TruncateToInt64(geometry.width);
+  const int64_t length_mm = TruncateToInt64(geometry.length);
+  const double width_inch = geometry.width / 25.4;
+  const double length_inch = geometry.length / 25.4;
+  const bool continuous = media_kind == kContinuousTape;
+
+  record[kMediaCodeAt] = continuous ? 4 : 5;
+  record[kWidthMmAt] = static_cast<uint8_t>(static_cast<uint64_t>(width_mm) & 0xFF);
+  PutInt16(record, kLengthMmAt, length_mm);
+  PutInt16(record, kSideDotsAt, side_dots);
+  PutInt16(record, kPrintWidthDotsAt, width_dots - left - right);
+  PutInt16(record, kTopDotsAt, top);
+  PutInt16(record, kBottomDotsAt, bottom);
+  if (continuous) {
+    PutText(record, kSizeTextMmAt, FormatText("%lldmm", static_cast<long long>(width_mm)));
+    PutText(record, kSizeTextInchAt, FormatText("%.1f\"", width_inch));
+    return 0;
+  }
+  PutInt16(record, kPrintLengthDotsAt, length_dots - top - bottom);
+  if (media_kind == kMarkedMedia) {
+    PutInt16(record, kFeedDotsAt, length_dots);
+    PutInt16(record, kMarkOffsetDotsAt, dots(geometry.mark_offset));
+    PutInt16(record, kMarkDotsAt, dots(geometry.mark));
+    record[kMediaKindAt] = kMarkedMedia;
+  } else {
+    PutInt16(record, kFeedDotsAt, gap + length_dots);
+    if (media_kind == kDieCutLabel) record[kMediaKindAt] = kDieCutLabel;
+  }
+  PutText(record, kSizeTextMmAt,
+          FormatText("%lldmm x %lldmm", static_cast<long long>(width_mm),
+                     static_cast<long long>(length_mm)));
+  PutText(record, kSizeTextInchAt, FormatText("%.1f\" x %.1f\"", width_inch, length_inch));
+  return 0;
+}
