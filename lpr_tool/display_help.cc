@@ -5,7 +5,7 @@ void DisplayHelp() {
   TraceEnter(kTraceSource, "DisplayHelp");
   const std::string lines[] = {
       "===========================",
-      " LPRng Paper Size Tool (v 0.1)\tCopyright (C) Corvane. All rights reserved.",
+      " LPRng Paper Size Tool (v 0.1)\tCorvane label printer driver",
       FormatText(" Usage: cvpapertoollpr_xxxx -P KM-xxxx Printer Name [-n add a Label Format Name "
                  "(<=%d bytes) -w Media Width(unit:mm) -h Media Height(unit:mm)]/[-d delete "
                  "Label Format Name]",
