@@ -44,9 +44,9 @@ struct CommandLine {
 // the reading with kUsage.  Besides the value lengths and number ranges of the
 // options, refuses a queue name that CUPS would refuse (more than 127 bytes, a
 // byte 0-32 or 127, / \ ? ' " #), an "-n" name holding a byte 0-31 or 127, ':'
-// or '"', a "-specid" holding a byte 0-32 or 127, ':', '"' or '/', and a width
-// above 255 mm, because each would break the PPD lines or the identifier.
-// Touches nothing.
+// or '"', a "-specid" holding a byte 0-32 or 127, ':', '"' or '/', a width
+// above 255 mm and a number that reads as infinite or not a number, because
+// each would break the PPD lines or the identifier.  Touches nothing.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // ---- Operations ------------------------------------------------------------

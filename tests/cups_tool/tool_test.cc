@@ -1,0 +1,233 @@
+// cvpapertoolcups run as a process against the stand-in lpoptions and lpadmin.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <regex>
+
+#include "test_support.h"
+
+namespace {
+
+using testing_support::Env;
+using testing_support::Exists;
+using testing_support::ModeOf;
+using testing_support::ReadFile;
+using testing_support::RunResult;
+using testing_support::TestRoot;
+using testing_support::WriteFile;
+using Args = std::vector<std::string>;
+using Calls = std::vector<std::vector<std::string>>;
+
+const Args kWorkedExample = {
+    "-P",  "zr460", "-n", "New Label Format", "-w", "29", "-h", "70", "-l", "1.5", "-t", "3", "-r",
+    "1.5", "-b",    "3"};
+const std::string kUri = "usb://Maker/Model?serial=A1&interface=1";
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+std::string Data(const std::string& name) { return ReadFile(CUPS_TOOL_DATA_DIR "/" + name); }
+
+class CupsToolTest : public ::testing::Test {
+ protected:
+  TestRoot root;
+  const std::string scratch_ppd = root.Path("/tmp/pTmpPPD");
+
+  std::string QueuePpd(const std::string& queue = "zr460") {
+    return root.Path("/etc/cups/ppd/" + queue + ".ppd");
+  }
+  // Creates the queue in the stand-in CUPS with `ppd` and the URI kUri.
+  void InstallQueue(const std::string& ppd, const std::string& queue = "zr460") {
+    WriteFile(root.Path("/seed.ppd"), ppd);
+    testing_support::Run(testing_support::StubDir() + "/lpadmin",
+                         {"-p", queue, "-E", "-v", kUri, "-P", root.Path("/seed.ppd")},
+                         root.ToolEnv());
+    root.ClearCalls();
+  }
+  RunResult Tool(const Args& args, const Env& extra = {}) {
+    Env env = root.ToolEnv();
+    env.insert(env.end(), extra.begin(), extra.end());
+    return testing_support::Run(testing_support::CupsToolPath(), args, env);
+  }
+  Calls ReRegistration(const std::string& queue = "zr460") {
+    return {{"lpoptions", "-p", queue},
+            {"lpadmin", "-x", queue},
+            {"lpadmin", "-p", queue, "-E", "-v", kUri, "-P", scratch_ppd}};
+  }
+  // The label identifier on the first page-size line of the queue's PPD.
+  std::string IdInQueue() {
+    std::smatch match;
+    std::string ppd = ReadFile(QueuePpd());
+    return std::regex_search(ppd, match, std::regex("\\*PageSize (CvL\\w+)/")) ? match[1].str()
+                                                                               : "";
+  }
+};
+
+TEST_F(CupsToolTest, AddsTheWorkedExampleAtItsPlaces) {
+  InstallQueue(Data("zr460.ppd"));
+  mode_t old_mask = umask(077);
+  RunResult result = Tool(kWorkedExample);
+  umask(old_mask);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(root.Calls(), ReRegistration());
+  std::string id = IdInQueue();
+  EXPECT_TRUE(std::regex_match(id, std::regex("CvL101D046[0-9A-F]{5}"))) << id;
+  EXPECT_EQ(ReadFile(QueuePpd()), ReplaceAll(Data("zr460-new-label-format.ppd"), "@ID@", id));
+  EXPECT_EQ(ModeOf(scratch_ppd), 0644u);
+  EXPECT_EQ(ModeOf(root.Path("/tmp/uri")), 0644u);
+}
+
+TEST_F(CupsToolTest, ConstraintsOfAShortLabelFollowOnLinesOfTheirOwn) {
+  InstallQueue(Data("zr460.ppd"));
+  Args args = kWorkedExample;
+  args[7] = "29";
+  ASSERT_EQ(Tool(args).status, 0);
+  std::string ppd = ReadFile(QueuePpd());
+  std::string tail = ppd.substr(ppd.find("*% End of zr460.ppd"));
+  std::string expected = "*% End of zr460.ppd\n";
+  for (int i = 15; i <= 30; ++i) {
+    expected +=
+        "*UIConstraints:\t*CvMargin " + std::to_string(i) + "\t*PageSize " + IdInQueue() + "\n";
+  }
+  EXPECT_EQ(tail, expected);
+}
+
+TEST_F(CupsToolTest, AddingUnderAnExistingNameReplacesIt) {
+  InstallQueue(Data("zr460.ppd"));
+  ASSERT_EQ(Tool(kWorkedExample).status, 0);
+  Args again = kWorkedExample;
+  again.insert(again.end(), {"-specid", "CvL101D04600042"});
+  root.ClearCalls();
+  EXPECT_EQ(Tool(again).status, 0);
+  Calls once = ReRegistration(), twice = once;
+  twice.insert(twice.end(), once.begin(), once.end());
+  EXPECT_EQ(root.Calls(), twice);
+  EXPECT_EQ(ReadFile(QueuePpd()),
+            ReplaceAll(Data("zr460-new-label-format.ppd"), "@ID@", "CvL101D04600042"));
+}
+
+TEST_F(CupsToolTest, RemovalDropsTheFormatAndResetsDefaultsThatNamedIt) {
+  InstallQueue(ReplaceAll(Data("zr460-label-as-default.ppd"), "@ID@", "CvL101D04612345"));
+  EXPECT_EQ(Tool({"-P", "zr460", "-d", "New Label Format"}).status, 0);
+  EXPECT_EQ(root.Calls(), ReRegistration());
+  EXPECT_EQ(ReadFile(QueuePpd()), Data("zr460-defaults-reset.ppd"));
+}
+
+TEST_F(CupsToolTest, RemovingAnAbsentNameOrABadCommandLineTouchesNothing) {
+  InstallQueue(Data("zr460.ppd"));
+  const struct {
+    Args args;
+    bool usage;
+  } cases[] = {
+      {{"-P", "zr460", "-d", "New Label Format"}, false},
+      {{"-P", "zr460", "-n", "x", "-w", "256", "-h", "30"}, true},
+      {{"-P", "zr/460", "-d", "x"}, true},
+      {{"-show", "0", "-P", "zr460"}, false},
+  };
+  for (const auto& c : cases) {
+    RunResult result = Tool(c.args);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.find(" Usage: cvpapertoolcups -P") != std::string::npos, c.usage);
+    EXPECT_TRUE(root.Calls().empty());
+    EXPECT_FALSE(Exists(scratch_ppd));
+    EXPECT_EQ(ReadFile(QueuePpd()), Data("zr460.ppd"));
+  }
+}
+
+TEST_F(CupsToolTest, FailedCommandsEndTheSequenceWithStatusZero) {
+  const struct {
+    Env env;
+    size_t calls;
+  } cases[] = {
+      {{{"STUB_LPOPTIONS_STATUS", "1"}}, 1},
+      {{{"STUB_LPOPTIONS_LINE", "copies=1 printer-info='device-uri=file:///etc/shadow'"}}, 1},
+      {{{"STUB_LPADMIN_X_STATUS", "1"}}, 2},
+      {{{"STUB_LPADMIN_P_STATUS", "1"}}, 3},
+  };
+  for (const auto& c : cases) {
+    InstallQueue(Data("zr460.ppd"));
+    RunResult result = Tool(kWorkedExample, c.env);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "");
+    Calls expected = ReRegistration();
+    expected.resize(c.calls);
+    EXPECT_EQ(root.Calls(), expected) << c.env[0].first;
+  }
+}
+
+TEST_F(CupsToolTest, FileFailuresEndWithStatusOneAndTheReason) {
+  RunResult missing = Tool({"-P", "zr460", "-d", "x"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out, "No such file or directory\n");
+  EXPECT_EQ(Tool({"-show", "0", "-P", "zr460", "-d", "x"}).out, "");
+  InstallQueue(Data("zr460.ppd"));
+  WriteFile(root.Path("/tmp/uri/someone"), "x");  // a name that cannot be cleared
+  RunResult blocked = Tool(kWorkedExample);
+  EXPECT_EQ(blocked.status, 1);
+  EXPECT_EQ(blocked.out, "Directory not empty\n");
+  EXPECT_TRUE(root.Calls().empty());
+}
+
+TEST_F(CupsToolTest, PlantedLinksAtTheScratchNamesAreNotFollowed) {
+  InstallQueue(Data("zr460.ppd"));
+  for (const char* name : {"/tmp/pTmpPPD", "/tmp/uri"}) {
+    WriteFile(root.Path(name) + "-victim", "victim\n", 0666);
+    ASSERT_EQ(symlink((root.Path(name) + "-victim").c_str(), root.Path(name).c_str()), 0);
+  }
+  EXPECT_EQ(Tool(kWorkedExample).status, 0);
+  EXPECT_EQ(root.Calls(), ReRegistration());
+  for (const char* name : {"/tmp/pTmpPPD", "/tmp/uri"}) {
+    EXPECT_EQ(ReadFile(root.Path(name) + "-victim"), "victim\n");
+    struct stat st;
+    ASSERT_EQ(lstat(root.Path(name).c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode)) << name;
+  }
+  EXPECT_NE(IdInQueue(), "");
+}
+
+TEST_F(CupsToolTest, ShellSpecialQueueNamesAndLongLinesArriveWhole) {
+  const std::string queue = "lab&q$(id)`id`;|>x*";
+  const std::string long_line = "*% " + std::string(5000, 'L') + "\n";
+  InstallQueue(long_line + Data("zr460.ppd"), queue);
+  EXPECT_EQ(Tool({"-P", queue, "-n", "a", "-w", "29", "-h", "70"}).status, 0);
+  EXPECT_EQ(root.Calls(), ReRegistration(queue));
+  EXPECT_EQ(ReadFile(QueuePpd(queue)).substr(0, long_line.size()), long_line);
+}
+
+TEST_F(CupsToolTest, CopyThatCannotBeWrittenWholeRunsNoCommand) {
+  std::string big = Data("zr460.ppd") + "\n*% " + std::string(100000, 'x') + "\n";
+  InstallQueue(big);
+  Args args = {"-c", "trap '' XFSZ; ulimit -f 16; exec \"$0\" \"$@\"",
+               testing_support::CupsToolPath()};
+  args.insert(args.end(), kWorkedExample.begin(), kWorkedExample.end());
+  RunResult result = testing_support::Run("/bin/sh", args, root.ToolEnv());
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "File too large\n");
+  EXPECT_TRUE(root.Calls().empty());
+  EXPECT_FALSE(Exists(scratch_ppd));
+  EXPECT_EQ(ReadFile(QueuePpd()), big);
+}
+
+TEST_F(CupsToolTest, TwoAdditionsAtOnceBothLand) {
+  InstallQueue(Data("zr460.ppd"));
+  RunResult result = testing_support::Run(
+      "/bin/sh",
+      {"-c",
+       "\"$0\" -P zr460 -n A -w 20 -h 70 & a=$!; \"$0\" -P zr460 -n B -w 20 -h 70 "
+       "& b=$!; wait $a; s=$?; wait $b; echo $s$?",
+       testing_support::CupsToolPath()},
+      root.ToolEnv());
+  EXPECT_EQ(result.out, "00\n");
+  std::string ppd = ReadFile(QueuePpd());
+  EXPECT_TRUE(std::regex_search(ppd, std::regex("\\*PageSize CvL\\w+/A:")));
+  EXPECT_TRUE(std::regex_search(ppd, std::regex("\\*PageSize CvL\\w+/B:")));
+  EXPECT_EQ(root.Calls().size(), 6u);
+}
+
+}  // namespace
