@@ -87,12 +87,16 @@ int RemoveLabel(LabelRequest request);
 
 // Makes CUPS take up `ppd_path` for the queue printer_name: asks lpoptions for
 // the queue's options into the scratch URI file (created afresh, mode 0644,
-// just before), takes the device URI from its first line, deletes the queue
-// and creates it again with that URI and `ppd_path`.  Every value reaches the
-// commands shell-quoted.  Returns 0 when all three commands succeeded; -1
-// (errno set) when the scratch URI file cannot be created or read (no queue
-// change); -2 when a command fails (the queue stays as the failing command
-// left it) or the first line holds no device URI (queue untouched).
+// just before), takes the device URI from its first line, keeps a copy of the
+// queue's present PPD beside the scratch PPD, deletes the queue and creates it
+// again with that URI and `ppd_path`.  When that creation fails, creates the
+// queue once more with the kept copy, so that it is not left deleted.  Every value
+// reaches the commands shell-quoted; the kept copy is removed at the end.
+// Returns 0 when the deletion and the creation succeeded; -1 (errno set) when
+// the scratch URI file or the kept copy cannot be created or read (queue
+// untouched); -2 when a command fails (after a failed deletion the queue is as
+// lpadmin left it, after a failed creation it is restored if CUPS allowed) or
+// the first line holds no device URI (queue untouched).
 int ReRegisterQueue(const std::string& ppd_path);
 
 // Finds the device URI on the first line that lpoptions printed (without its

@@ -1,8 +1,11 @@
 // Re-registering a CUPS queue so that the scheduler takes up an edited PPD.
+#include <unistd.h>
+
 #include <cstdlib>
 #include <initializer_list>
 
 #include "cups_tool.h"
+#include "edited_copy.h"
 #include "fixed_paths.h"
 #include "scratch_file.h"
 #include "shell_quote.h"
@@ -36,6 +39,21 @@ bool ReadFirstLine(const std::string& path, std::string* line) {
   return true;
 }
 
+// Creates the queue printer_name with `uri` and the PPD at `ppd_path`.
+int CreateQueue(const std::string& uri, const std::string& ppd_path) {
+  return RunCommand(JoinWords({"lpadmin", "-p", printer_name, "-E", "-v", uri, "-P", ppd_path}));
+}
+
+// Deletes the queue and creates it again with `ppd_path`; when the creation
+// fails, creates it with `previous_ppd` instead and still gives -2.
+int ReplaceQueue(const std::string& uri, const std::string& ppd_path,
+                 const std::string& previous_ppd) {
+  if (RunCommand(JoinWords({"lpadmin", "-x", printer_name})) != 0) return -2;
+  if (CreateQueue(uri, ppd_path) == 0) return 0;
+  CreateQueue(uri, previous_ppd);
+  return -2;
+}
+
 }  // namespace
 
 int ReRegisterQueue(const std::string& ppd_path) {
@@ -49,10 +67,18 @@ int ReRegisterQueue(const std::string& ppd_path) {
       0) {
     return -2;
   }
-  std::string first_line;
-  if (!ReadFirstLine(uri_path, &first_line)) return -1;
+  std::string options;
+  if (!ReadFirstLine(uri_path, &options)) return -1;
   std::string uri;
-  if (!FindDeviceUri(first_line, &uri)) return -2;
-  if (RunCommand(JoinWords({"lpadmin", "-x", printer_name})) != 0) return -2;
-  return RunCommand(JoinWords({"lpadmin", "-p", printer_name, "-E", "-v", uri, "-P", ppd_path}));
+  if (!FindDeviceUri(options, &uri)) return -2;
+  // The queue's present PPD, kept until the queue exists again.
+  const std::string previous_ppd = FixedPath(kScratchPpdPath) + ".saved";
+  auto copy = [](std::string_view line, std::FILE* out) { WriteText(line, out); };
+  if (WriteEditedCopy(FixedPath(kPpdDir) + printer_name + ".ppd", previous_ppd, 0644, true, copy,
+                      AddNothing) != 0) {
+    return -1;
+  }
+  int result = ReplaceQueue(uri, ppd_path, previous_ppd);
+  unlink(previous_ppd.c_str());
+  return result;
 }

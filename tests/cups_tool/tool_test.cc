@@ -59,6 +59,13 @@ class CupsToolTest : public ::testing::Test {
             {"lpadmin", "-x", queue},
             {"lpadmin", "-p", queue, "-E", "-v", kUri, "-P", scratch_ppd}};
   }
+  // The re-registration followed by the re-creation with the kept PPD.
+  Calls WithRecovery() {
+    Calls calls = ReRegistration();
+    calls.push_back(calls.back());
+    calls.back()[7] = scratch_ppd + ".saved";
+    return calls;
+  }
   // The label identifier on the first page-size line of the queue's PPD.
   std::string IdInQueue() {
     std::smatch match;
@@ -148,17 +155,25 @@ TEST_F(CupsToolTest, FailedCommandsEndTheSequenceWithStatusZero) {
       {{{"STUB_LPOPTIONS_STATUS", "1"}}, 1},
       {{{"STUB_LPOPTIONS_LINE", "copies=1 printer-info='device-uri=file:///etc/shadow'"}}, 1},
       {{{"STUB_LPADMIN_X_STATUS", "1"}}, 2},
-      {{{"STUB_LPADMIN_P_STATUS", "1"}}, 3},
+      {{{"STUB_LPADMIN_P_STATUS", "1"}}, 4},
   };
   for (const auto& c : cases) {
     InstallQueue(Data("zr460.ppd"));
     RunResult result = Tool(kWorkedExample, c.env);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
-    Calls expected = ReRegistration();
+    Calls expected = WithRecovery();
     expected.resize(c.calls);
     EXPECT_EQ(root.Calls(), expected) << c.env[0].first;
   }
+}
+
+TEST_F(CupsToolTest, FailedCreationPutsTheQueueBackAsItWas) {
+  InstallQueue(Data("zr460.ppd"));
+  EXPECT_EQ(Tool(kWorkedExample, {{"STUB_LPADMIN_P_FAILURES", "1"}}).status, 0);
+  EXPECT_EQ(root.Calls(), WithRecovery());
+  EXPECT_EQ(ReadFile(QueuePpd()), Data("zr460.ppd"));
+  EXPECT_FALSE(Exists(scratch_ppd + ".saved"));
 }
 
 TEST_F(CupsToolTest, FileFailuresEndWithStatusOneAndTheReason) {
@@ -176,12 +191,13 @@ TEST_F(CupsToolTest, FileFailuresEndWithStatusOneAndTheReason) {
 
 TEST_F(CupsToolTest, PlantedLinksAtTheScratchNamesAreNotFollowed) {
   InstallQueue(Data("zr460.ppd"));
-  for (const char* name : {"/tmp/pTmpPPD", "/tmp/uri"}) {
+  for (const char* name : {"/tmp/pTmpPPD", "/tmp/uri", "/tmp/pTmpPPD.saved"}) {
     WriteFile(root.Path(name) + "-victim", "victim\n", 0666);
     ASSERT_EQ(symlink((root.Path(name) + "-victim").c_str(), root.Path(name).c_str()), 0);
   }
   EXPECT_EQ(Tool(kWorkedExample).status, 0);
   EXPECT_EQ(root.Calls(), ReRegistration());
+  EXPECT_EQ(ReadFile(root.Path("/tmp/pTmpPPD.saved-victim")), "victim\n");
   for (const char* name : {"/tmp/pTmpPPD", "/tmp/uri"}) {
     EXPECT_EQ(ReadFile(root.Path(name) + "-victim"), "victim\n");
     struct stat st;
