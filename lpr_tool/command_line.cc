@@ -94,9 +94,11 @@ bool ReadPair(const std::string& option, const std::string& value, LprRequest* r
       return true;
     }
     case 'm':
-      return ReadNonNegative(value, &geometry->mark) && (marks->mark = true);
+      marks->mark = true;
+      return ReadNonNegative(value, &geometry->mark);
     case 'o':
-      return ReadNonNegative(value, &geometry->mark_offset) && (marks->mark_offset = true);
+      marks->mark_offset = true;
+      return ReadNonNegative(value, &geometry->mark_offset);
     default:
       return false;
   }
