@@ -89,8 +89,9 @@ int RemoveLabel(LabelRequest request);
 // the queue's options into the scratch URI file (created afresh, mode 0644,
 // just before), takes the device URI from its first line, keeps a copy of the
 // queue's present PPD beside the scratch PPD, deletes the queue and creates it
-// again with that URI and `ppd_path`.  When that creation fails, creates the
-// queue once more with the kept copy, so that it is not left deleted.  Every value
+// again with that URI and `ppd_path` ("-o printer-is-shared=false" added when
+// the options held that word).  When that creation fails, creates the queue
+// once more with the kept copy, so that it is not left deleted.  Every value
 // reaches the commands shell-quoted; the kept copy is removed at the end.
 // Returns 0 when the deletion and the creation succeeded; -1 (errno set) when
 // the scratch URI file or the kept copy cannot be created or read (queue
@@ -106,3 +107,6 @@ int ReRegisterQueue(const std::string& ppd_path);
 // space, the end of the line or a zero byte in `uri` and returns true; false
 // when no word begins with "device-uri=".
 bool FindDeviceUri(std::string_view line, std::string* uri);
+
+// Tells whether `word` is one whole word of that line, split the same way.
+bool HasOptionWord(std::string_view line, std::string_view word);

@@ -39,18 +39,31 @@ bool ReadFirstLine(const std::string& path, std::string* line) {
   return true;
 }
 
-// Creates the queue printer_name with `uri` and the PPD at `ppd_path`.
-int CreateQueue(const std::string& uri, const std::string& ppd_path) {
-  return RunCommand(JoinWords({"lpadmin", "-p", printer_name, "-E", "-v", uri, "-P", ppd_path}));
+// A queue created afresh takes the scheduler's default sharing; one that
+// was not shared stays so.
+constexpr std::string_view kNotShared = "printer-is-shared=false";
+
+// What the queue is created again with.
+struct QueueSetup {
+  std::string uri;
+  bool not_shared = false;
+};
+
+// Creates the queue printer_name as `setup` says, with the PPD at `ppd_path`.
+int CreateQueue(const QueueSetup& setup, const std::string& ppd_path) {
+  std::string command =
+      JoinWords({"lpadmin", "-p", printer_name, "-E", "-v", setup.uri, "-P", ppd_path});
+  if (setup.not_shared) command += " " + JoinWords({"-o", kNotShared});
+  return RunCommand(command);
 }
 
 // Deletes the queue and creates it again with `ppd_path`; when the creation
 // fails, creates it with `previous_ppd` instead and still gives -2.
-int ReplaceQueue(const std::string& uri, const std::string& ppd_path,
+int ReplaceQueue(const QueueSetup& setup, const std::string& ppd_path,
                  const std::string& previous_ppd) {
   if (RunCommand(JoinWords({"lpadmin", "-x", printer_name})) != 0) return -2;
-  if (CreateQueue(uri, ppd_path) == 0) return 0;
-  CreateQueue(uri, previous_ppd);
+  if (CreateQueue(setup, ppd_path) == 0) return 0;
+  CreateQueue(setup, previous_ppd);
   return -2;
 }
 
@@ -69,8 +82,9 @@ int ReRegisterQueue(const std::string& ppd_path) {
   }
   std::string options;
   if (!ReadFirstLine(uri_path, &options)) return -1;
-  std::string uri;
-  if (!FindDeviceUri(options, &uri)) return -2;
+  QueueSetup setup;
+  if (!FindDeviceUri(options, &setup.uri)) return -2;
+  setup.not_shared = HasOptionWord(options, kNotShared);
   // The queue's present PPD, kept until the queue exists again.
   const std::string previous_ppd = FixedPath(kScratchPpdPath) + ".saved";
   auto copy = [](std::string_view line, std::FILE* out) { WriteText(line, out); };
@@ -78,7 +92,7 @@ int ReRegisterQueue(const std::string& ppd_path) {
                       AddNothing) != 0) {
     return -1;
   }
-  int result = ReplaceQueue(uri, ppd_path, previous_ppd);
+  int result = ReplaceQueue(setup, ppd_path, previous_ppd);
   unlink(previous_ppd.c_str());
   return result;
 }

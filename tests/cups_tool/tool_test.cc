@@ -176,6 +176,15 @@ TEST_F(CupsToolTest, FailedCreationPutsTheQueueBackAsItWas) {
   EXPECT_FALSE(Exists(scratch_ppd + ".saved"));
 }
 
+TEST_F(CupsToolTest, AQueueThatWasNotSharedIsCreatedAgainNotShared) {
+  InstallQueue(Data("zr460.ppd"));
+  const std::string options = "copies=1 device-uri=" + kUri + " printer-is-shared=false";
+  Tool(kWorkedExample, {{"STUB_LPOPTIONS_LINE", options}, {"STUB_LPADMIN_P_FAILURES", "1"}});
+  Calls expected = WithRecovery();
+  for (size_t i : {2, 3}) expected[i].insert(expected[i].end(), {"-o", "printer-is-shared=false"});
+  EXPECT_EQ(root.Calls(), expected);
+}
+
 TEST_F(CupsToolTest, FileFailuresEndWithStatusOneAndTheReason) {
   RunResult missing = Tool({"-P", "zr460", "-d", "x"});
   EXPECT_EQ(missing.status, 1);
