@@ -42,12 +42,14 @@ std::string ShellQuote(std::string_view value) {
   return quoted;
 }
 
-std::string EscapeForDoubleQuotes(std::string_view value) {
-  std::string escaped;
-  escaped.reserve(value.size());
+std::string DoubleQuote(std::string_view value) {
+  std::string quoted;
+  quoted.reserve(value.size() + 2);
+  quoted += '"';
   for (char c : value) {
-    if (c == '\\' || c == '"' || c == '$' || c == '`') escaped += '\\';
-    escaped += c;
+    if (c == '\\' || c == '"' || c == '$' || c == '`') quoted += '\\';
+    quoted += c;
   }
-  return escaped;
+  quoted += '"';
+  return quoted;
 }

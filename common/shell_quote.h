@@ -9,6 +9,6 @@
 // otherwise in single quotes with each ' written as '\''.
 std::string ShellQuote(std::string_view value);
 
-// Returns `value` for use between double quotes: each backslash, double quote,
-// dollar sign and backquote gets a backslash in front of it.
-std::string EscapeForDoubleQuotes(std::string_view value);
+// Returns `value` as one shell word between double quotes: each backslash,
+// double quote, dollar sign and backquote inside gets a backslash in front of it.
+std::string DoubleQuote(std::string_view value);

@@ -5,28 +5,19 @@
 #include "lpr_tool.h"
 #include "shell_quote.h"
 
-namespace {
-
-// The label name always travels between double quotes.
-std::string QuotedName(const std::string& name) {
-  return "\"" + EscapeForDoubleQuotes(name) + "\"";
-}
-
-}  // namespace
-
 std::string CupsToolProgram(const std::string& model) {
   return FixedPath(kDriverRoot) + model + "/bin/lpd/cvpapertoolcups";
 }
 
 std::string RemovalCommand(const LprRequest& request) {
   return ShellQuote(CupsToolProgram(request.model)) + "   -P " + ShellQuote(request.printer) +
-         " -d " + QuotedName(request.label_name) + " -show 1";
+         " -d " + DoubleQuote(request.label_name) + " -show 1";
 }
 
 std::string AdditionCommand(const LprRequest& request, const LabelGeometry& geometry,
                             const std::string& label_id) {
   return ShellQuote(CupsToolProgram(request.model)) + " -P " + ShellQuote(request.printer) +
-         " -n " + QuotedName(request.label_name) +
+         " -n " + DoubleQuote(request.label_name) +
          FormatText(
              " -w %lld -h %lld -l %.2f -t %.2f -r %.2f -b %.2f -g %.2f -S %d -m %.2f -o %.2f",
              static_cast<long long>(request.width_mm), static_cast<long long>(request.length_mm),
