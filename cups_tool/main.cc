@@ -22,7 +22,9 @@ int ReportFileError() {
 int main(int argc, char** argv) {
   TraceEnter(kTraceSource, "main");
   try {
-    const CommandLine line = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    std::vector<std::string> args;
+    if (argc > 1) args.assign(argv + 1, argv + argc);
+    const CommandLine line = ParseCommandLine(args);
     show_output = line.show_output;
     if (line.kind == RunKind::kUsage) {
       DisplayHelp();
