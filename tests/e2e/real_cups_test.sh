@@ -98,12 +98,15 @@ expect_line "first constraint" "$(ppd_of Sample)" $'*UIConstraints:\t*CvMargin 1
 "$cups_tool" -P Sample -d Short || fail "short removal exited $?"
 check_removed Sample "$id"
 
-# 3. A device URI holding ? and & survives the re-registration whole.
+# 3. A device URI holding ? and & survives the re-registration whole, and a
+#    queue that was not shared is not shared afterwards either.
 uri='ipp://127.0.0.1:9/printers/label?waitjob=false&contimeout=30'
 make_queue Remote "$sample_ppd" "$uri"
+lpadmin -p Remote -o printer-is-shared=false
 "$cups_tool" -P Remote -n Remote30 -w 30 -h 80 -l 1 -t 1 -r 1 -b 1 || fail "addition exited $?"
 expect_eq "device URI after re-registration" "device for Remote: $uri" "$(lpstat -v Remote)"
 offers Remote "$(id_of Remote Remote30)" || fail "Remote: the format is not offered"
+lpoptions -p Remote | tr ' ' '\n' | grep -qx printer-is-shared=false || fail "Remote: the queue became shared"
 
 # 4. The sample label-printer PPDs that ppdc builds.  They have no CvMargin
 #    option, so the label is long enough to need no margin constraint.
