@@ -33,7 +33,11 @@ int WriteEditedCopy(const std::string& src_path, const std::string& out_path, mo
   while ((count = fread_line_string(buffer, in.get())) > 0 && !std::ferror(out)) {
     edit(std::string_view(buffer.data, static_cast<size_t>(count)), out);
   }
-  int read_failure = std::ferror(in.get()) ? (errno != 0 ? errno : EIO) : 0;
+  // Reading stops early on a read error or when a line cannot be held in
+  // memory; either way the copy would be cut, so only a true end of file counts.
+  int read_failure = 0;
+  if (!std::feof(in.get())) read_failure = errno != 0 ? errno : EIO;
+  in.reset();
   if (read_failure == 0) finish(out);
   if (CloseChecked(out, sync) == 0 && read_failure == 0) return 0;
   int saved = read_failure != 0 ? read_failure : errno;

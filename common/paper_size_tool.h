@@ -74,7 +74,8 @@ struct LineBuffer {
 // feed, or up to the end of the file) into `line` and returns the number of
 // bytes stored; 0 means nothing more could be read.  Zero bytes inside a line
 // are kept and counted.  End of file and read errors are not told apart here:
-// callers that must not lose data test ferror() afterwards.
+// callers that must not lose data test feof() afterwards (a line that
+// cannot be held in memory also ends the reading early).
 int64_t fread_line_string(LineBuffer& line, std::FILE* in);
 
 // Writes exactly `count` bytes of `data` to `out`, completing partial writes,
