@@ -101,9 +101,10 @@ int RemoveLabel(LabelRequest request);
 int ReRegisterQueue(const std::string& ppd_path);
 
 // Finds the device URI on the first line that lpoptions printed (without its
-// line feed): the word that begins with "device-uri=", where words are
-// separated by spaces outside lpoptions' single quotes, double quotes and
-// backslash escapes.  Stores the bytes behind "device-uri=" up to the next
+// line feed): the first word that begins with "device-uri=", where words are
+// separated by spaces outside a quoted value ("name='...'", which lpoptions
+// writes without escaping anything inside and ends at a quote followed by a
+// space or the end of the line).  Stores the bytes behind "device-uri=" up to the next
 // space, the end of the line or a zero byte in `uri` and returns true; false
 // when no word begins with "device-uri=".
 bool FindDeviceUri(std::string_view line, std::string* uri);

@@ -8,27 +8,34 @@ namespace {
 constexpr std::string_view kDeviceUriKey = "device-uri=";
 
 // The offsets at which the words of `line` begin.  Words are separated by
-// spaces outside lpoptions' single quotes, double quotes and backslash
-// escapes; a zero byte ends the line.
+// blanks.  lpoptions puts a value that holds blanks or quotes between single
+// quotes without escaping anything inside, so a value that opens with a quote
+// right after its "=" runs to the next such quote that is followed by a blank
+// or the end of the line: "printer-info='Bob's printer'" is one word.  A zero
+// byte ends the line.
 std::vector<size_t> WordStarts(std::string_view line) {
+  line = line.substr(0, line.find('\0'));
   std::vector<size_t> starts;
-  char quote = '\0';  // the quote character of an open quoted run
-  bool at_word_start = true;
-  for (size_t i = 0; i < line.size() && line[i] != '\0'; ++i) {
-    char c = line[i];
-    if (at_word_start && c != ' ') starts.push_back(i);
-    at_word_start = false;
-    if (quote == '\'') {
-      if (c == '\'') quote = '\0';
-    } else if (c == '\\') {
-      ++i;  // the escaped character neither quotes nor separates
-    } else if (quote == '"') {
-      if (c == '"') quote = '\0';
-    } else if (c == '\'' || c == '"') {
-      quote = c;
-    } else if (c == ' ') {
-      at_word_start = true;
+  size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ') {
+      ++i;
+      continue;
     }
+    starts.push_back(i);
+    size_t blank = line.find(' ', i);
+    size_t equals = line.find('=', i);
+    if (equals < blank && equals + 1 < line.size() &&
+        (line[equals + 1] == '\'' || line[equals + 1] == '"')) {
+      const char quote = line[equals + 1];
+      size_t close = equals + 1;
+      do {
+        close = line.find(quote, close + 1);
+      } while (close != std::string_view::npos && close + 1 < line.size() &&
+               line[close + 1] != ' ');
+      blank = close == std::string_view::npos ? line.size() : close + 1;
+    }
+    i = blank == std::string_view::npos ? line.size() : blank;
   }
   return starts;
 }

@@ -41,8 +41,9 @@ TEST(FindDeviceUri, TakesTheWordThatBeginsWithTheKey) {
       {"copies=1 device-uri=", ""},
       {"auth-info='x device-uri=file:///etc/shadow y' device-uri=ipp://h/q", "ipp://h/q"},
       {"auth-info=\"x device-uri=file:///a\" device-uri=ipp://h/q", "ipp://h/q"},
-      {"auth-info=\"x\\\" device-uri=file:///a\" device-uri=ipp://h/q", "ipp://h/q"},
-      {"auth-info=x\\ device-uri=file:///a device-uri=ipp://h/q", "ipp://h/q"},
+      // lpoptions escapes nothing inside its single quotes.
+      {"auth-info='it's x device-uri=file:///a' device-uri=ipp://h/q", "ipp://h/q"},
+      {"auth-info='a\\' device-uri=ipp://h/q", "ipp://h/q"},
       {"printer-info='x device-uri=file:///etc/shadow y'", nullptr},
       {"xdevice-uri=file:///a", nullptr},
       {"copies=1", nullptr},
@@ -60,9 +61,10 @@ TEST(HasOptionWord, MatchesWholeWordsOutsideQuotes) {
   const std::string word = "printer-is-shared=false";
   EXPECT_TRUE(HasOptionWord("copies=1 printer-is-shared=false x=1", word));
   EXPECT_TRUE(HasOptionWord("a=1  printer-is-shared=false", word));
+  EXPECT_TRUE(HasOptionWord("printer-info='Bob's printer' printer-is-shared=false", word));
   for (const char* line :
        {"printer-is-shared=true", "printer-is-shared=falsey", "xprinter-is-shared=false",
-        "printer-info='a printer-is-shared=false'", "a=\\ printer-is-shared=false"}) {
+        "printer-info='a printer-is-shared=false'"}) {
     EXPECT_FALSE(HasOptionWord(line, word)) << line;
   }
 }

@@ -102,7 +102,8 @@ check_removed Sample "$id"
 #    queue that was not shared is not shared afterwards either.
 uri='ipp://127.0.0.1:9/printers/label?waitjob=false&contimeout=30'
 make_queue Remote "$sample_ppd" "$uri"
-lpadmin -p Remote -o printer-is-shared=false
+# A description with an apostrophe: lpoptions quotes it without escaping.
+lpadmin -p Remote -D "Bob's printer" -o printer-is-shared=false
 "$cups_tool" -P Remote -n Remote30 -w 30 -h 80 -l 1 -t 1 -r 1 -b 1 || fail "addition exited $?"
 expect_eq "device URI after re-registration" "device for Remote: $uri" "$(lpstat -v Remote)"
 offers Remote "$(id_of Remote Remote30)" || fail "Remote: the format is not offered"
