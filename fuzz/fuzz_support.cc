@@ -5,14 +5,24 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 const std::string& FuzzRoot() {
   static const std::string root = [] {
-    char dir[] = "/tmp/corvane-fuzz-XXXXXX";
-    if (mkdtemp(dir) == nullptr) std::abort();
+    // Memory-backed when possible: the tools force their files to disk,
+    // which would otherwise dominate every run.
+    char shm_dir[] = "/dev/shm/corvane-fuzz-XXXXXX";
+    char tmp_dir[] = "/tmp/corvane-fuzz-XXXXXX";
+    char* dir = mkdtemp(shm_dir);
+    if (dir == nullptr) dir = mkdtemp(tmp_dir);
+    if (dir == nullptr) std::abort();
     std::string path(dir);
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(std::getenv("CORVANE_TEST_ROOT"), ignored);
+    });
     for (const char* sub : {"/etc", "/etc/cups", "/etc/cups/ppd", "/tmp", "/opt", "/opt/corvane"}) {
       mkdir((path + sub).c_str(), 0755);
     }
