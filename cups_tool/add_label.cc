@@ -1,11 +1,11 @@
 // Adding a label format's page-size entries and margin constraints to a PPD.
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 
 #include "cups_tool.h"
 #include "edited_copy.h"
 #include "fixed_paths.h"
+#include "text_format.h"
 
 namespace {
 
@@ -15,20 +15,6 @@ constexpr int64_t kHighestMargin = 30;
 
 // PostScript points from millimetres: divided first, then multiplied.
 double Points(double mm) { return mm / 25.4 * 72; }
-
-std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Printf(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  va_list again;
-  va_copy(again, args);
-  int size = std::vsnprintf(nullptr, 0, format, args);
-  va_end(args);
-  std::string text(size > 0 ? static_cast<size_t>(size) : 0, '\0');
-  std::vsnprintf(text.data(), text.size() + 1, format, again);
-  va_end(again);
-  return text;
-}
 
 // The four lines of a new page size; each names the format as "<id>/<name>".
 struct PageSizeLines {
@@ -46,13 +32,13 @@ PageSizeLines MakePageSizeLines(const std::string& id, const LabelRequest& reque
   lines.page_region = "*PageRegion " + option + ":\t\t\"          \"\n";
   // The second value is the top margin and the fourth the length less the
   // bottom margin, as the driver's filters have always read them.
-  lines.imageable_area =
-      Printf("*ImageableArea %s:\t\"%.2f %.2f %.2f %.2f\"\n", option.c_str(), Points(geometry.left),
-             Points(geometry.top), Points(geometry.width - geometry.right),
-             Points(geometry.length - geometry.bottom));
-  lines.paper_dimension = Printf("*PaperDimension %s:\t\"%.2f %.2f\"\n", option.c_str(),
-                                 Points(static_cast<double>(request.width_mm)),
-                                 Points(static_cast<double>(request.length_mm)));
+  lines.imageable_area = FormatText("*ImageableArea %s:\t\"%.2f %.2f %.2f %.2f\"\n", option.c_str(),
+                                    Points(geometry.left), Points(geometry.top),
+                                    Points(geometry.width - geometry.right),
+                                    Points(geometry.length - geometry.bottom));
+  lines.paper_dimension = FormatText("*PaperDimension %s:\t\"%.2f %.2f\"\n", option.c_str(),
+                                     Points(static_cast<double>(request.width_mm)),
+                                     Points(static_cast<double>(request.length_mm)));
   return lines;
 }
 

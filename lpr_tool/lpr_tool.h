@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "paper_size_tool.h"
+#include "text_format.h"
 
 // One request of the tool.  main fills it from the command line and hands it
 // by value to RemoveLabel and AddLabel.
@@ -28,9 +29,6 @@ struct LprRequest {
 // the failure of a removal or an insertion (-1 as the shell sees it).
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 255;
-
-// printf into a std::string of whatever length the result needs.
-std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // ---- Model detection -------------------------------------------------------
 

@@ -1,8 +1,8 @@
 // printf-style formatting into strings of any length.
+#include "text_format.h"
+
 #include <cstdarg>
 #include <cstdio>
-
-#include "lpr_tool.h"
 
 std::string FormatText(const char* format, ...) {
   va_list args;
