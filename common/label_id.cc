@@ -51,7 +51,7 @@ bool ParseLabelLine(std::string_view line, LabelLine* out) {
   int high = HexDigit(id[3]);
   int low = HexDigit(id[4]);
   if (high < 0 || low < 0) return false;
-  size_t name_length = static_cast<size_t>(high * 16 + low);
+  size_t name_length = static_cast<size_t>(high) * 16 + static_cast<size_t>(low);
   constexpr size_t kNameOffset = kLabelIdLength + 1;  // behind the identifier and its "/"
   if (name_length > kMaxReadableName || id.size() < kNameOffset + name_length) return false;
   // The identifier is later searched for as a text; a zero byte inside it

@@ -26,7 +26,7 @@ std::FILE* CreateFreshFile(const std::string& path, mode_t mode) {
 
 int CloseChecked(std::FILE* out, bool sync) {
   int failure = 0;
-  if (std::fflush(out) != 0 || std::ferror(out)) failure = errno != 0 ? errno : EIO;
+  if (std::fflush(out) != 0 || std::ferror(out) != 0) failure = errno != 0 ? errno : EIO;
   if (failure == 0 && sync && fsync(fileno(out)) != 0) failure = errno;
   if (std::fclose(out) != 0 && failure == 0) failure = errno;
   if (failure == 0) return 0;

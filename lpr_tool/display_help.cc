@@ -3,6 +3,8 @@
 
 void DisplayHelp() {
   TraceEnter(kTraceSource, "DisplayHelp");
+  // Long lines are split into adjacent literals, which is not a missing comma.
+  // NOLINTBEGIN(bugprone-suspicious-missing-comma)
   const std::string lines[] = {
       "===========================",
       " LPRng Paper Size Tool (v 0.1)\tCorvane label printer driver",
@@ -32,5 +34,6 @@ void DisplayHelp() {
       "\t\"cvpapertoollpr_km3030 -P KM-3030 -d Papar_Name\" [enter]\n",
       "===========================",
   };
+  // NOLINTEND(bugprone-suspicious-missing-comma)
   for (const std::string& line : lines) std::printf("%s\n", line.c_str());
 }

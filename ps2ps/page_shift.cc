@@ -40,7 +40,7 @@ int ReadLeadingPageSizeLine(std::FILE* in, std::string* saved) {
   }
   // A read that gave nothing before the end of the file failed (an I/O error,
   // a directory, no memory for the line): the job could not be read.
-  return std::feof(in) && !std::ferror(in) ? kDone : kFileError;
+  return std::feof(in) != 0 && std::ferror(in) == 0 ? kDone : kFileError;
 }
 
 PageSize ScanPageSize(std::string_view line) {
@@ -53,7 +53,9 @@ PageSize ScanPageSize(std::string_view line) {
   // zero byte, which is what a scan of the whole text does too: a zero byte
   // is neither white space nor part of a number, so nothing after it scans.
   std::string numbers(line.substr(open + 1, close - open - 1));
-  std::sscanf(numbers.c_str(), "%f %f", &size.width, &size.height);
+  // The reading of "%f %f" by sscanf is the contract here, numbers that do
+  // not scan included, so its conversion errors are not wanted.
+  std::sscanf(numbers.c_str(), "%f %f", &size.width, &size.height);  // NOLINT(cert-err34-c)
   return size;
 }
 
