@@ -85,19 +85,20 @@ int SetConstraints(std::FILE* out, std::string_view label_id, int64_t length_mm)
 // run); otherwise the result of ReRegisterQueue.
 int RemoveLabel(LabelRequest request);
 
-// Makes CUPS take up `ppd_path` for the queue printer_name: asks lpoptions for
-// the queue's options into the scratch URI file (created afresh, mode 0644,
-// just before), takes the device URI from its first line, keeps a copy of the
-// queue's present PPD beside the scratch PPD, deletes the queue and creates it
-// again with that URI and `ppd_path` ("-o printer-is-shared=false" added when
-// the options held that word).  When that creation fails, creates the queue
-// once more with the kept copy, so that it is not left deleted.  Every value
-// reaches the commands shell-quoted; the kept copy is removed at the end.
-// Returns 0 when the deletion and the creation succeeded; -1 (errno set) when
-// the scratch URI file or the kept copy cannot be created or read (queue
-// untouched); -2 when a command fails (after a failed deletion the queue is as
-// lpadmin left it, after a failed creation it is restored if CUPS allowed) or
-// the first line holds no device URI (queue untouched).
+// Makes CUPS take up `ppd_path` for the queue printer_name: keeps a copy of
+// the queue's present PPD beside the scratch PPD, asks lpoptions for the
+// queue's options into the scratch URI file (created afresh, mode 0644, just
+// before), takes the device URI from its first line, deletes the queue and
+// creates it again with that URI and `ppd_path` ("-o printer-is-shared=false"
+// added when the options held that word).  When that creation fails, creates
+// the queue once more with the kept copy, so that it is not left deleted.
+// Every value reaches the commands shell-quoted; the kept copy is removed at
+// the end.  Returns 0 when the deletion and the creation succeeded; -1 (errno
+// set) when the kept copy cannot be written whole (no command has run) or the
+// scratch URI file cannot be created or read (queue untouched); -2 when a
+// command fails (after a failed deletion the queue is as lpadmin left it,
+// after a failed creation it is restored if CUPS allowed) or the first line
+// holds no device URI (queue untouched).
 int ReRegisterQueue(const std::string& ppd_path);
 
 // Finds the device URI on the first line that lpoptions printed (without its

@@ -67,9 +67,11 @@ int ReplaceQueue(const QueueSetup& setup, const std::string& ppd_path,
   return -2;
 }
 
-}  // namespace
-
-int ReRegisterQueue(const std::string& ppd_path) {
+// Asks lpoptions for the queue's options through the scratch URI file and
+// takes from them what the queue is created again with.  Returns 0, -1 (errno
+// set) when the scratch URI file cannot be created or read, or -2 when
+// lpoptions fails or names no device URI.
+int ReadQueueSetup(QueueSetup* setup) {
   const std::string uri_path = FixedPath(kScratchUriPath);
   // Created afresh so that the shell's redirection fills our own file rather
   // than whatever someone planted at the name.
@@ -82,17 +84,25 @@ int ReRegisterQueue(const std::string& ppd_path) {
   }
   std::string options;
   if (!ReadFirstLine(uri_path, &options)) return -1;
-  QueueSetup setup;
-  if (!FindDeviceUri(options, &setup.uri)) return -2;
-  setup.not_shared = HasOptionWord(options, kNotShared);
-  // The queue's present PPD, kept until the queue exists again.
+  if (!FindDeviceUri(options, &setup->uri)) return -2;
+  setup->not_shared = HasOptionWord(options, kNotShared);
+  return 0;
+}
+
+}  // namespace
+
+int ReRegisterQueue(const std::string& ppd_path) {
+  // The queue's present PPD, kept until the queue exists again.  It is made
+  // before any command runs, so that failing to keep it leaves CUPS unasked.
   const std::string previous_ppd = FixedPath(kScratchPpdPath) + ".saved";
   auto copy = [](std::string_view line, std::FILE* out) { WriteText(line, out); };
   if (WriteEditedCopy(FixedPath(kPpdDir) + printer_name + ".ppd", previous_ppd, 0644, true, copy,
                       AddNothing) != 0) {
     return -1;
   }
-  int result = ReplaceQueue(setup, ppd_path, previous_ppd);
+  QueueSetup setup;
+  int result = ReadQueueSetup(&setup);
+  if (result == 0) result = ReplaceQueue(setup, ppd_path, previous_ppd);
   unlink(previous_ppd.c_str());
   return result;
 }
