@@ -49,11 +49,13 @@ inline constexpr char kTraceSource[] = "paper_size_tool";
 // Entry trace called first by every named operation; it does nothing.
 void TraceEnter(const char* source, const char* operation);
 
-// Appends printf-style text to the debug log, opened on first use without
-// following a symbolic link and kept open for the rest of the process.
-// Returns the number of characters written.  When the log cannot be opened or
-// written, prints a message on standard output and ends the process with
-// status 1.
+// Appends printf-style text to the debug log, opened on first use and kept
+// open for the rest of the process.  Only a regular file of the process's own
+// user that has no other name is appended to (created when missing); a
+// symbolic link, a FIFO, a directory, a hard link or another user's file at
+// the name counts as a log that cannot be opened.  Returns the number of
+// characters written.  When the log cannot be opened or written, prints a
+// message on standard output and ends the process with status 1.
 int DebugLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // ---- Line I/O --------------------------------------------------------------
