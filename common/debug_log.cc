@@ -18,12 +18,12 @@ namespace {
 // (opened without waiting for a reader, which would hang the tool), a hard
 // link to another file, or another user's file.
 std::FILE* OpenLog(const std::string& path) {
-  int fd = open(path.c_str(),
-                O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+  int fd =
+      open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
   if (fd < 0) return nullptr;
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 ||
-      st.st_uid != geteuid() || fcntl(fd, F_SETFL, O_APPEND) != 0) {
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != geteuid() ||
+      fcntl(fd, F_SETFL, O_APPEND) != 0) {
     close(fd);
     return nullptr;
   }
