@@ -1,8 +1,8 @@
 // Finding a label format by name, in the CUPS build or the LPRng build.
 #include <cstring>
 
+#include "line_stream.h"
 #include "paper_size_tool.h"
-#include "stdio_file.h"
 
 #ifdef CORVANE_LPRNG_BUILD
 inline constexpr bool kPageSizeLinesOnly = false;
@@ -14,12 +14,10 @@ inline constexpr int kUnreadableResult = -1;
 
 int Lookup_Label(const std::string& path, std::string_view name, char id[kLabelIdLength + 1]) {
   TraceEnter(kTraceSource, "Lookup_Label");
-  StdioFile in(std::fopen(path.c_str(), "rb"));
-  if (!in) return kUnreadableResult;
-  LineBuffer buffer;
-  int64_t count;
-  while ((count = fread_line_string(buffer, in.get())) > 0) {
-    std::string_view line(buffer.data, static_cast<size_t>(count));
+  LineReader in;
+  if (!OpenLineReader(path, &in)) return kUnreadableResult;
+  std::string_view line;
+  while (fread_line_string(line, in) > 0) {
     if (kPageSizeLinesOnly && !line.starts_with("*PageSize")) continue;
     LabelLine label;
     if (!ParseLabelLine(line, &label) || label.name != name) continue;

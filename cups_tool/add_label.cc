@@ -51,7 +51,7 @@ int64_t FirstConstrainedMargin(int64_t length_mm) {
   return std::max(kLowestMargin, static_cast<int64_t>(half));
 }
 
-int SetConstraints(std::FILE* out, std::string_view label_id, int64_t length_mm) {
+int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm) {
   TraceEnter(kTraceSource, "SetConstraints");
   for (int64_t i = FirstConstrainedMargin(length_mm); i <= kHighestMargin; ++i) {
     WriteText("*UIConstraints:\t*CvMargin " + std::to_string(i) + "\t*PageSize ", out);
@@ -72,7 +72,7 @@ int AddLabel(LabelRequest request, LabelGeometry geometry) {
   bool area_written = false;
   bool dimension_written = false;
   bool ends_with_line_feed = true;
-  auto edit = [&](std::string_view line, std::FILE* out) {
+  auto edit = [&](std::string_view line, LineWriter& out) {
     if (line.starts_with("*CloseUI: *PageSize")) {
       WriteText(lines.page_size, out);
     } else if (line.starts_with("*CloseUI: *PageRegion")) {
@@ -87,7 +87,7 @@ int AddLabel(LabelRequest request, LabelGeometry geometry) {
     WriteText(line, out);
     ends_with_line_feed = line.ends_with('\n');
   };
-  auto finish = [&](std::FILE* out) {
+  auto finish = [&](LineWriter& out) {
     // A last line without a line feed stays so unless constraint lines follow
     // it; they must not be glued onto it.
     if (!ends_with_line_feed && FirstConstrainedMargin(request.length_mm) <= kHighestMargin) {
@@ -96,6 +96,6 @@ int AddLabel(LabelRequest request, LabelGeometry geometry) {
     SetConstraints(out, id, request.length_mm);
   };
   const std::string scratch = FixedPath(kScratchPpdPath);
-  if (WriteEditedCopy(request.ppd_path, scratch, 0644, true, edit, finish) != 0) return -1;
+  if (WriteEditedCopy(request.ppd_path, scratch, 0644, false, edit, finish) != 0) return -1;
   return ReRegisterQueue(scratch);
 }

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "line_stream.h"
 #include "paper_size_tool.h"
 
 // One request of the tool, filled by the command line and then only read.
@@ -72,7 +73,7 @@ int64_t FirstConstrainedMargin(int64_t length_mm);
 // Writes "*UIConstraints:\t*CvMargin <i>\t*PageSize <label_id>" lines to `out`
 // for i from FirstConstrainedMargin(length_mm) to 30.  Always returns 0; a
 // failed write shows in the stream's error flag.
-int SetConstraints(std::FILE* out, std::string_view label_id, int64_t length_mm);
+int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm);
 
 // Removes the label format called request.label_name from the queue's PPD:
 // copies the PPD into the scratch PPD leaving out every line that carries the

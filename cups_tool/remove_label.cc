@@ -23,7 +23,7 @@ int RemoveLabel(LabelRequest request) {
   if (found == 0) return 1;
   if (found < 0) return -1;  // the PPD cannot be read; errno tells why
   const std::string_view id(found_id, kLabelIdLength);
-  auto edit = [&](std::string_view line, std::FILE* out) {
+  auto edit = [&](std::string_view line, LineWriter& out) {
     if (line.find(id) == std::string_view::npos) {
       WriteText(line, out);
       return;
@@ -39,6 +39,6 @@ int RemoveLabel(LabelRequest request) {
     }
   };
   const std::string scratch = FixedPath(kScratchPpdPath);
-  if (WriteEditedCopy(request.ppd_path, scratch, 0644, true, edit, AddNothing) != 0) return -1;
+  if (WriteEditedCopy(request.ppd_path, scratch, 0644, false, edit, AddNothing) != 0) return -1;
   return ReRegisterQueue(scratch);
 }

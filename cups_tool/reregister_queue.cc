@@ -95,8 +95,8 @@ int ReRegisterQueue(const std::string& ppd_path) {
   // The queue's present PPD, kept until the queue exists again.  It is made
   // before any command runs, so that failing to keep it leaves CUPS unasked.
   const std::string previous_ppd = FixedPath(kScratchPpdPath) + ".saved";
-  auto copy = [](std::string_view line, std::FILE* out) { WriteText(line, out); };
-  if (WriteEditedCopy(FixedPath(kPpdDir) + printer_name + ".ppd", previous_ppd, 0644, true, copy,
+  auto copy = [](std::string_view line, LineWriter& out) { WriteText(line, out); };
+  if (WriteEditedCopy(FixedPath(kPpdDir) + printer_name + ".ppd", previous_ppd, 0644, false, copy,
                       AddNothing) != 0) {
     return -1;
   }

@@ -13,11 +13,11 @@ long long Dots(double mm) {
   return static_cast<long long>(TruncateToInt64(mm / 25.4 * kResolutionDpi));
 }
 
-void CopyLine(std::string_view line, std::FILE* out) { WriteText(line, out); }
+void CopyLine(std::string_view line, LineWriter& out) { WriteText(line, out); }
 
 // Copies every line and appends `entry` behind the last byte of the file.
 int AppendEntry(const std::string& path, const std::string& entry) {
-  return RewriteInfoFile(path, CopyLine, [&entry](std::FILE* out) { WriteText(entry, out); });
+  return RewriteInfoFile(path, CopyLine, [&entry](LineWriter& out) { WriteText(entry, out); });
 }
 
 }  // namespace
@@ -30,7 +30,7 @@ int AddLabel(LprRequest request, LabelGeometry geometry) {
 
   const std::string tape_entry = id + "/" + request.label_name + "\n";
   request.work_path = TapeListPath(request.model);
-  auto after_section = [&tape_entry](std::string_view line, std::FILE* out) {
+  auto after_section = [&tape_entry](std::string_view line, LineWriter& out) {
     WriteText(line, out);
     if (line.find(kCustomTapeSection) != std::string_view::npos) WriteText(tape_entry, out);
   };

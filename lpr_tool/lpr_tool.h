@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "line_stream.h"
 #include "paper_size_tool.h"
 #include "text_format.h"
 
@@ -132,8 +133,8 @@ std::string PaperDimensionPath(const std::string& model);  // .../PaperDimension
 
 // edit(line, out) writes whatever stays of one line (its line feed included
 // when it has one); finish(out) adds text at the end.
-using LineEdit = std::function<void(std::string_view line, std::FILE* out)>;
-using FinishEdit = std::function<void(std::FILE* out)>;
+using LineEdit = std::function<void(std::string_view line, LineWriter& out)>;
+using FinishEdit = std::function<void(LineWriter& out)>;
 
 // Rewrites the information file at `path`: every line passes through `edit`,
 // then `finish` adds its text, all into "<path>.$$$" (created afresh with

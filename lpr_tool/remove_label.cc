@@ -9,7 +9,7 @@ constexpr std::string_view kMediaSizeReset = "MediaSize=50x30\n";
 
 // Copies every line that does not contain `id`.
 LineEdit DropLinesWith(std::string_view id) {
-  return [id](std::string_view line, std::FILE* out) {
+  return [id](std::string_view line, LineWriter& out) {
     if (line.find(id) == std::string_view::npos) WriteText(line, out);
   };
 }
@@ -34,7 +34,7 @@ int RemoveLabel(LprRequest request, LabelGeometry /*geometry*/) {
   if (RewriteInfoFile(request.work_path, DropLinesWith(id), AddNothing) != 0) return kFileError;
 
   request.work_path = SettingsPath(request.model);
-  auto reset_media_size = [&id](std::string_view line, std::FILE* out) {
+  auto reset_media_size = [&id](std::string_view line, LineWriter& out) {
     WriteText(line.find(id) == std::string_view::npos ? line : kMediaSizeReset, out);
   };
   if (RewriteInfoFile(request.work_path, reset_media_size, AddNothing) != 0) return kFileError;

@@ -8,6 +8,7 @@
 
 #include "edited_copy.h"
 #include "number_reading.h"
+#include "paper_size_tool.h"
 #include "shell_quote.h"
 #include "test_support.h"
 
@@ -91,15 +92,15 @@ TEST_F(ScratchTest, EditedCopyKeepsEveryByteAndAddsTheFinish) {
   WriteFile(root.Path("/src"), source);
   int result = WriteEditedCopy(
       root.Path("/src"), scratch, 0644, false,
-      [](std::string_view line, std::FILE* out) {
+      [](std::string_view line, LineWriter& out) {
         if (!line.starts_with("drop")) WriteText(line, out);
       },
-      [](std::FILE* out) { WriteText("+end\n", out); });
+      [](LineWriter& out) { WriteText("+end\n", out); });
   EXPECT_EQ(result, 0);
   EXPECT_EQ(ReadFile(scratch), "keep\n" + std::string(5000, 'L') + "\nlast+end\n");
   EXPECT_EQ(WriteEditedCopy(
                 root.Path("/missing"), scratch + "2", 0644, false,
-                [](std::string_view, std::FILE*) {}, AddNothing),
+                [](std::string_view, LineWriter&) {}, AddNothing),
             -1);
   EXPECT_FALSE(testing_support::Exists(scratch + "2"));
 }
@@ -114,7 +115,7 @@ TEST_F(ScratchTest, EditedCopyThatCannotBeWrittenWholeIsRemoved) {
   setrlimit(RLIMIT_FSIZE, &small);
   int result = WriteEditedCopy(
       root.Path("/src"), scratch, 0644, true,
-      [](std::string_view line, std::FILE* out) { WriteText(line, out); }, AddNothing);
+      [](std::string_view line, LineWriter& out) { WriteText(line, out); }, AddNothing);
   int error = errno;
   setrlimit(RLIMIT_FSIZE, &old_limit);
   EXPECT_EQ(result, -1);

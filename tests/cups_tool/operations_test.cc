@@ -1,7 +1,9 @@
 // The margin constraints and the device URI reading, in-process.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "cups_tool.h"
+#include "scratch_file.h"
 #include "test_support.h"
 
 namespace {
@@ -17,10 +19,12 @@ TEST(SetConstraints, ExcludesMarginsOfAtLeastHalfTheLength) {
   } cases[] = {{1, 28}, {6, 28}, {7, 27}, {29, 16}, {30, 16}, {59, 1}, {60, 1}, {61, 0}, {70, 0}};
   for (const auto& c : cases) {
     const std::string path = root.Path("/tmp/constraints");
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(out, nullptr);
+    int fd = CreateFreshFd(path, 0644);
+    ASSERT_GE(fd, 0);
+    LineWriter out(fd);
     EXPECT_EQ(SetConstraints(out, "CvL101D04673C5A", c.length_mm), 0);
-    std::fclose(out);
+    EXPECT_EQ(FlushLineWriter(out), 0);
+    close(fd);
     auto lines = SplitLines(ReadFile(path));
     ASSERT_EQ(lines.size(), c.lines) << c.length_mm;
     if (c.lines == 0) continue;
