@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 
@@ -31,9 +32,9 @@ bool MakeRoom(LineReader& in) {
   return true;
 }
 
-// Reads more of the file behind the unread bytes.  Returns false at the end
-// of the file or on a failure.
-bool Refill(LineReader& in) {
+}  // namespace
+
+bool RefillLineReader(LineReader& in) {
   if (in.at_end || in.error != 0 || !MakeRoom(in)) return false;
   for (;;) {
     ssize_t got = read(in.fd, in.buffer.data() + in.end, in.buffer.size() - in.end);
@@ -51,6 +52,8 @@ bool Refill(LineReader& in) {
     }
   }
 }
+
+namespace {
 
 // Writes `count` bytes straight to the descriptor, completing partial writes.
 void WriteAll(const char* data, size_t count, LineWriter& out) {
@@ -78,7 +81,8 @@ bool OpenLineReader(const std::string& path, LineReader* reader) {
 
 int64_t fread_line_string(std::string_view& line, LineReader& in) {
   TraceEnter(kTraceSource, "fread_line_string");
-  size_t searched = in.begin;
+  size_t searched = in.begin + in.clean;
+  in.clean = 0;
   for (;;) {
     const char* start = in.buffer.data() + in.begin;
     const void* feed = in.end > searched
@@ -91,7 +95,7 @@ int64_t fread_line_string(std::string_view& line, LineReader& in) {
       return static_cast<int64_t>(length);
     }
     size_t pending = in.end - in.begin;
-    if (!Refill(in)) {
+    if (!RefillLineReader(in)) {
       // The last line may end without a line feed; after a failure nothing
       // more is handed out, so a cut line never passes for a whole one.
       if (in.error != 0 || pending == 0) {
@@ -121,6 +125,22 @@ void WriteLineRun(const char* data, size_t count, LineWriter& out) {
     std::memcpy(out.buffer.data(), data, count);
     out.used = count;
   }
+}
+
+size_t FindFirstMarker(std::string_view text, const std::vector<std::string_view>& markers) {
+  size_t first = text.size();
+  for (std::string_view marker : markers) {
+    if (marker.empty()) continue;
+    // Only an occurrence that begins before the earliest one so far matters.
+    const size_t reach =
+        first == text.size() ? first : std::min(text.size(), first + marker.size() - 1);
+    // memmem searches for the whole marker at once, which is far faster than
+    // looking for its first byte and comparing.
+    const void* found = memmem(text.data(), reach, marker.data(), marker.size());
+    if (found != nullptr)
+      first = static_cast<size_t>(static_cast<const char*>(found) - text.data());
+  }
+  return first;
 }
 
 int FlushLineWriter(LineWriter& out) {

@@ -18,6 +18,7 @@ struct LineReader {
   size_t end = 0;       // end of the bytes read so far
   bool at_end = false;  // the file has been read to its end
   int error = 0;        // errno of a failed read (ENOMEM for a line too long to hold)
+  size_t clean = 0;     // leading unread bytes already searched: no line feed, no whole marker
 
   LineReader() = default;
   LineReader(const LineReader&) = delete;
@@ -35,12 +36,22 @@ bool OpenLineReader(const std::string& path, LineReader* reader);
 // 0 at the end of the file, or when reading failed (in.error is then set).
 int64_t fread_line_string(std::string_view& line, LineReader& in);
 
+// Passes over the whole lines of `in` that hold none of `markers`, handing
+// them to skip(run) in large runs of complete lines, and reads the next line
+// that holds one, as fread_line_string does.  Returns its length; 0 at the
+// end of the file (any last line without a marker has been skipped) or when
+// reading failed (in.error is then set).  No marker may hold a line feed.
+template <typename Skip>
+int64_t ReadMarkedLine(LineReader& in, const std::vector<std::string_view>& markers,
+                       std::string_view& line, Skip&& skip);
+
 // Gathers output for one descriptor, which it does not own.
 struct LineWriter {
   int fd = -1;
   std::vector<char> buffer;
   size_t used = 0;
-  int error = 0;  // errno of the first failed write; nothing is written after it
+  int error = 0;          // errno of the first failed write; nothing is written after it
+  char last_byte = '\n';  // the last byte written; a line feed before anything is
 
   explicit LineWriter(int descriptor);
 };
@@ -59,6 +70,7 @@ inline int64_t fwrite_line_string(const char* data, int64_t count, LineWriter& o
   } else {
     WriteLineRun(data, size, out);
   }
+  out.last_byte = data[size - 1];
   return count;
 }
 
@@ -69,3 +81,48 @@ inline void WriteText(std::string_view text, LineWriter& out) {
 
 // Writes out what is gathered.  Returns 0, or -1 with errno set to out.error.
 int FlushLineWriter(LineWriter& out);
+
+// ---- Implementation of ReadMarkedLine ----------------------------------------
+
+// Where the first of `markers` begins in `text`, or text.size() when none does.
+size_t FindFirstMarker(std::string_view text, const std::vector<std::string_view>& markers);
+
+// Reads more of the file behind the unread bytes; false at its end or on a failure.
+bool RefillLineReader(LineReader& in);
+
+template <typename Skip>
+int64_t ReadMarkedLine(LineReader& in, const std::vector<std::string_view>& markers,
+                       std::string_view& line, Skip&& skip) {
+  size_t longest = 1;
+  for (std::string_view marker : markers)
+    longest = marker.size() > longest ? marker.size() : longest;
+  for (;;) {
+    const std::string_view unread(in.buffer.data() + in.begin, in.end - in.begin);
+    const size_t hit = in.clean + FindFirstMarker(unread.substr(in.clean), markers);
+    if (hit < unread.size()) {
+      const size_t feed = unread.rfind('\n', hit);
+      const size_t line_start = feed == std::string_view::npos ? 0 : feed + 1;
+      if (line_start > 0) skip(unread.substr(0, line_start));
+      in.begin += line_start;
+      in.clean = 0;
+      return fread_line_string(line, in);
+    }
+    // No marker: every whole line can go; the unfinished last one waits for
+    // more data, remembering how much of it was searched already.
+    const size_t feed = unread.rfind('\n');
+    const size_t whole = feed == std::string_view::npos ? 0 : feed + 1;
+    if (whole > 0) skip(unread.substr(0, whole));
+    in.begin += whole;
+    const size_t rest = unread.size() - whole;
+    in.clean = rest >= longest ? rest - (longest - 1) : 0;
+    if (!RefillLineReader(in)) {
+      in.clean = 0;
+      line = std::string_view();
+      if (in.error != 0) return 0;
+      // The refill may have moved the unread bytes: take them afresh.
+      if (in.end > in.begin) skip(std::string_view(in.buffer.data() + in.begin, in.end - in.begin));
+      in.begin = in.end;
+      return 0;
+    }
+  }
+}

@@ -16,8 +16,11 @@ int Lookup_Label(const std::string& path, std::string_view name, char id[kLabelI
   TraceEnter(kTraceSource, "Lookup_Label");
   LineReader in;
   if (!OpenLineReader(path, &in)) return kUnreadableResult;
+  // Only a line that holds the name can carry it: the others are passed over
+  // in large runs.
+  const std::vector<std::string_view> markers = {name.empty() ? kLabelIdPrefix : name};
   std::string_view line;
-  while (fread_line_string(line, in) > 0) {
+  while (ReadMarkedLine(in, markers, line, [](std::string_view) {}) > 0) {
     if (kPageSizeLinesOnly && !line.starts_with("*PageSize")) continue;
     LabelLine label;
     if (!ParseLabelLine(line, &label) || label.name != name) continue;
