@@ -69,33 +69,39 @@ int AddLabel(LabelRequest request, LabelGeometry geometry) {
           : MakeLabelId(request.label_name.size(), static_cast<uint32_t>(request.width_mm),
                         request.length_mm);
   const PageSizeLines lines = MakePageSizeLines(id, request, geometry);
-  bool area_written = false;
-  bool dimension_written = false;
-  bool ends_with_line_feed = true;
+  constexpr std::string_view kCloseSizes = "*CloseUI: *PageSize";
+  constexpr std::string_view kCloseRegions = "*CloseUI: *PageRegion";
+  constexpr std::string_view kArea = "*ImageableArea";
+  constexpr std::string_view kDimension = "*PaperDimension";
+  // Only lines holding one of these can take an insertion; the area and
+  // dimension markers are dropped once their line is written.
+  std::vector<std::string_view> markers = {kCloseSizes, kCloseRegions, kArea, kDimension};
+  auto written = [&markers](std::string_view marker) { std::erase(markers, marker); };
   auto edit = [&](std::string_view line, LineWriter& out) {
-    if (line.starts_with("*CloseUI: *PageSize")) {
+    if (line.starts_with(kCloseSizes)) {
       WriteText(lines.page_size, out);
-    } else if (line.starts_with("*CloseUI: *PageRegion")) {
+    } else if (line.starts_with(kCloseRegions)) {
       WriteText(lines.page_region, out);
-    } else if (!area_written && line.starts_with("*ImageableArea")) {
+    } else if (std::ranges::count(markers, kArea) > 0 && line.starts_with(kArea)) {
       WriteText(lines.imageable_area, out);
-      area_written = true;
-    } else if (!dimension_written && line.starts_with("*PaperDimension")) {
+      written(kArea);
+    } else if (std::ranges::count(markers, kDimension) > 0 && line.starts_with(kDimension)) {
       WriteText(lines.paper_dimension, out);
-      dimension_written = true;
+      written(kDimension);
     }
     WriteText(line, out);
-    ends_with_line_feed = line.ends_with('\n');
   };
   auto finish = [&](LineWriter& out) {
     // A last line without a line feed stays so unless constraint lines follow
     // it; they must not be glued onto it.
-    if (!ends_with_line_feed && FirstConstrainedMargin(request.length_mm) <= kHighestMargin) {
+    if (out.last_byte != '\n' && FirstConstrainedMargin(request.length_mm) <= kHighestMargin) {
       WriteText("\n", out);
     }
     SetConstraints(out, id, request.length_mm);
   };
   const std::string scratch = FixedPath(kScratchPpdPath);
-  if (WriteEditedCopy(request.ppd_path, scratch, 0644, false, edit, finish) != 0) return -1;
+  if (WriteEditedCopy(request.ppd_path, scratch, 0644, false, markers, edit, finish) != 0) {
+    return -1;
+  }
   return ReRegisterQueue(scratch);
 }

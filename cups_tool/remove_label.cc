@@ -39,6 +39,7 @@ int RemoveLabel(LabelRequest request) {
     }
   };
   const std::string scratch = FixedPath(kScratchPpdPath);
-  if (WriteEditedCopy(request.ppd_path, scratch, 0644, false, edit, AddNothing) != 0) return -1;
+  if (WriteEditedCopy(request.ppd_path, scratch, 0644, false, {id}, edit, AddNothing) != 0)
+    return -1;
   return ReRegisterQueue(scratch);
 }

@@ -95,9 +95,8 @@ int ReRegisterQueue(const std::string& ppd_path) {
   // The queue's present PPD, kept until the queue exists again.  It is made
   // before any command runs, so that failing to keep it leaves CUPS unasked.
   const std::string previous_ppd = FixedPath(kScratchPpdPath) + ".saved";
-  auto copy = [](std::string_view line, LineWriter& out) { WriteText(line, out); };
-  if (WriteEditedCopy(FixedPath(kPpdDir) + printer_name + ".ppd", previous_ppd, 0644, false, copy,
-                      AddNothing) != 0) {
+  if (WriteEditedCopy(FixedPath(kPpdDir) + printer_name + ".ppd", previous_ppd, 0644, false,
+                      kNoMarkers, CopyLine, AddNothing) != 0) {
     return -1;
   }
   QueueSetup setup;

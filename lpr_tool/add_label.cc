@@ -13,11 +13,10 @@ long long Dots(double mm) {
   return static_cast<long long>(TruncateToInt64(mm / 25.4 * kResolutionDpi));
 }
 
-void CopyLine(std::string_view line, LineWriter& out) { WriteText(line, out); }
-
 // Copies every line and appends `entry` behind the last byte of the file.
 int AppendEntry(const std::string& path, const std::string& entry) {
-  return RewriteInfoFile(path, CopyLine, [&entry](LineWriter& out) { WriteText(entry, out); });
+  return RewriteInfoFile(path, kNoMarkers, CopyLine,
+                         [&entry](LineWriter& out) { WriteText(entry, out); });
 }
 
 }  // namespace
@@ -34,7 +33,9 @@ int AddLabel(LprRequest request, LabelGeometry geometry) {
     WriteText(line, out);
     if (line.find(kCustomTapeSection) != std::string_view::npos) WriteText(tape_entry, out);
   };
-  if (RewriteInfoFile(request.work_path, after_section, AddNothing) != 0) return kFileError;
+  if (RewriteInfoFile(request.work_path, {kCustomTapeSection}, after_section, AddNothing) != 0) {
+    return kFileError;
+  }
 
   // The printable area uses the whole-millimetre width and length.
   request.work_path = PrintAreaPath(request.model);

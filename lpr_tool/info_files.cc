@@ -32,9 +32,10 @@ std::string PaperDimensionPath(const std::string& model) {
   return InfoDirectory(model) + "/PaperDimension";
 }
 
-int RewriteInfoFile(const std::string& path, const LineEdit& edit, const FinishEdit& finish) {
+int RewriteInfoFile(const std::string& path, const std::vector<std::string_view>& markers,
+                    const LineEdit& edit, const FinishEdit& finish) {
   const std::string temp = path + ".$$$";
-  if (WriteEditedCopy(path, temp, 0666, true, edit, finish) != 0) return -1;
+  if (WriteEditedCopy(path, temp, 0666, true, markers, edit, finish) != 0) return -1;
   // rename replaces the file in one step: there is no moment without it.
   if (std::rename(temp.c_str(), path.c_str()) == 0) return 0;
   const int saved = errno;

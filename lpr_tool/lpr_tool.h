@@ -142,7 +142,8 @@ using FinishEdit = std::function<void(LineWriter& out)>;
 // Returns 0 when done, or -1 with errno set when `path` cannot be read or the
 // temporary file cannot be created, fully written or renamed; then `path` is
 // byte for byte as it was and no temporary file is left.
-int RewriteInfoFile(const std::string& path, const LineEdit& edit, const FinishEdit& finish);
+int RewriteInfoFile(const std::string& path, const std::vector<std::string_view>& markers,
+                    const LineEdit& edit, const FinishEdit& finish);
 
 // ---- The CUPS paper-size tool ----------------------------------------------
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <random>
 
 #include "edited_copy.h"
 #include "number_reading.h"
@@ -90,8 +91,9 @@ TEST_F(ScratchTest, ReplacesWhateverStandsAtTheNameWithAFreshFile) {
 TEST_F(ScratchTest, EditedCopyKeepsEveryByteAndAddsTheFinish) {
   std::string source = "keep\ndrop me\n" + std::string(5000, 'L') + "\nlast";
   WriteFile(root.Path("/src"), source);
+  const std::vector<std::string_view> markers = {"drop"};
   int result = WriteEditedCopy(
-      root.Path("/src"), scratch, 0644, false,
+      root.Path("/src"), scratch, 0644, false, markers,
       [](std::string_view line, LineWriter& out) {
         if (!line.starts_with("drop")) WriteText(line, out);
       },
@@ -99,10 +101,47 @@ TEST_F(ScratchTest, EditedCopyKeepsEveryByteAndAddsTheFinish) {
   EXPECT_EQ(result, 0);
   EXPECT_EQ(ReadFile(scratch), "keep\n" + std::string(5000, 'L') + "\nlast+end\n");
   EXPECT_EQ(WriteEditedCopy(
-                root.Path("/missing"), scratch + "2", 0644, false,
+                root.Path("/missing"), scratch + "2", 0644, false, kNoMarkers,
                 [](std::string_view, LineWriter&) {}, AddNothing),
             -1);
   EXPECT_FALSE(testing_support::Exists(scratch + "2"));
+}
+
+// Lines without a marker are copied in runs, never shown to the edit: the
+// result must be what a plain line-by-line edit gives, wherever the lines and
+// markers fall against the reader's blocks.
+TEST_F(ScratchTest, MarkedLinesAloneReachTheEditWhereverTheyFall) {
+  std::mt19937 random(7);
+  const std::vector<std::string_view> markers = {"DROP", "MARK-LONGER"};
+  for (int round = 0; round < 12; ++round) {
+    // The first read ends at 128 KiB: a marker straddles it in the first round.
+    std::string source = std::string(131065, 'x') + "\nMARK-LONGER straddles\n";
+    std::string expected = std::string(131065, 'x') + "\n<MARK-LONGER straddles\n";
+    if (round > 0) source.clear(), expected.clear();
+    while (source.size() < 600000) {
+      size_t length = random() % 8 == 0 ? random() % 200000 : random() % 120;
+      std::string line(length, 'a' + static_cast<char>(random() % 26));
+      if (random() % 5 == 0) line.insert(random() % (line.size() + 1), "DROP");
+      if (random() % 7 == 0) line.insert(random() % (line.size() + 1), "MARK-LONGER");
+      line += '\n';
+      source += line;
+      if (line.find("DROP") == std::string::npos) {
+        expected += line.find("MARK-LONGER") == std::string::npos ? line : "<" + line;
+      }
+    }
+    source += "tail\n";
+    expected += "tail\n";
+    if (round % 2 == 1) source.pop_back(), expected.pop_back();  // no final line feed
+    WriteFile(root.Path("/src"), source);
+    auto edit = [](std::string_view line, LineWriter& out) {
+      if (line.find("DROP") != std::string_view::npos) return;
+      WriteText("<", out);
+      WriteText(line, out);
+    };
+    ASSERT_EQ(WriteEditedCopy(root.Path("/src"), scratch, 0644, false, markers, edit, AddNothing),
+              0);
+    ASSERT_EQ(ReadFile(scratch), expected) << "round " << round;
+  }
 }
 
 TEST_F(ScratchTest, EditedCopyThatCannotBeWrittenWholeIsRemoved) {
@@ -114,7 +153,7 @@ TEST_F(ScratchTest, EditedCopyThatCannotBeWrittenWholeIsRemoved) {
   small.rlim_cur = 4096;
   setrlimit(RLIMIT_FSIZE, &small);
   int result = WriteEditedCopy(
-      root.Path("/src"), scratch, 0644, true,
+      root.Path("/src"), scratch, 0644, true, kNoMarkers,
       [](std::string_view line, LineWriter& out) { WriteText(line, out); }, AddNothing);
   int error = errno;
   setrlimit(RLIMIT_FSIZE, &old_limit);
