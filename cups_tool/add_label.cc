@@ -73,9 +73,10 @@ int AddLabel(LabelRequest request, LabelGeometry geometry) {
   constexpr std::string_view kCloseRegions = "*CloseUI: *PageRegion";
   constexpr std::string_view kArea = "*ImageableArea";
   constexpr std::string_view kDimension = "*PaperDimension";
-  // Only lines holding one of these can take an insertion; the area and
-  // dimension markers are dropped once their line is written.
-  std::vector<std::string_view> markers = {kCloseSizes, kCloseRegions, kArea, kDimension};
+  // Only lines holding one of these can take an insertion (the first marker
+  // covers both closing lines); the area and dimension markers are dropped
+  // once their line is written.
+  std::vector<std::string_view> markers = {"*CloseUI: *Page", kArea, kDimension};
   auto written = [&markers](std::string_view marker) { std::erase(markers, marker); };
   auto edit = [&](std::string_view line, LineWriter& out) {
     if (line.starts_with(kCloseSizes)) {
