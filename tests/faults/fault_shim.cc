@@ -11,7 +11,10 @@
 //                         fsync (fsync, fdatasync)
 //   CORVANE_FAULT_AT      N: the Nth counted call of that kind fails
 //   CORVANE_FAULT_ERRNO   the errno the failing call reports
-//   CORVANE_FAULT_REPORT  a file that gets one line when the failure is made
+//   CORVANE_FAULT_REPORT  a file that gets one line when the failure is made:
+//                         the call, N, and "written" when it concerned data
+//                         being written (every kind but a close of a file
+//                         only read) or "read"
 // Only the process that loaded the library counts: LD_PRELOAD is taken out of
 // its environment at once, so the shells and commands it starts run plainly.
 #include <dlfcn.h>
@@ -114,13 +117,23 @@ bool AtUnderRoot(int dir, const char* name) {
 
 bool StreamUnderRoot(std::FILE* stream) { return stream != nullptr && FdUnderRoot(fileno(stream)); }
 
-void Report(const char* call) {
+// Tells whether `fd` was opened for writing (a failed close of a file only
+// read loses nothing).
+bool OpenForWriting(int fd) {
+  const int flags = fcntl(fd, F_GETFL);
+  return flags >= 0 && (flags & O_ACCMODE) != O_RDONLY;
+}
+
+// Adds "<call> <N> written" or "<call> <N> read" to the report file: whether
+// the failing call concerned data being written.
+void Report(const char* call, bool written) {
   NEXT(write);
   NEXT(close);
   int fd = open(settings.report, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
   if (fd < 0) return;
   char line[256];
-  int length = std::snprintf(line, sizeof line, "%s %ld\n", call, settings.at);
+  int length = std::snprintf(line, sizeof line, "%s %ld %s\n", call, settings.at,
+                             written ? "written" : "read");
   if (length > 0) real_write(fd, line, static_cast<size_t>(length));
   real_close(fd);
 }
@@ -144,10 +157,10 @@ bool ReachesFile(std::FILE* stream, size_t count) {
 
 // Counts a call of `kind` on a file under the root and tells whether it is
 // the one to fail; errno is then set to the chosen error.
-bool Fails(Kind kind, bool under_root, const char* call) {
+bool Fails(Kind kind, bool under_root, const char* call, bool written = true) {
   if (kind != settings.kind || !under_root || getpid() != settings.pid) return false;
   if (++settings.seen != settings.at) return false;
-  Report(call);
+  Report(call, written);
   errno = settings.error;
   return true;
 }
@@ -215,7 +228,7 @@ int fclose(std::FILE* stream) {
   if (Fails(kFlush, under_root && __fpending(stream) > 0, "fclose-flush")) {
     __fpurge(stream);
     failed = true;
-  } else if (Fails(kClose, under_root, "fclose")) {
+  } else if (Fails(kClose, under_root, "fclose", under_root && OpenForWriting(fileno(stream)))) {
     failed = true;
   }
   if (!failed) return real_fclose(stream);
@@ -228,7 +241,8 @@ int fclose(std::FILE* stream) {
 
 int close(int fd) {
   NEXT(close);
-  if (!Fails(kClose, FdUnderRoot(fd), "close")) return real_close(fd);
+  const bool under_root = FdUnderRoot(fd);
+  if (!Fails(kClose, under_root, "close", under_root && OpenForWriting(fd))) return real_close(fd);
   const int error = errno;
   real_close(fd);
   errno = error;

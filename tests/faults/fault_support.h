@@ -58,6 +58,9 @@ using Tree = std::map<std::string, std::string>;
 Tree ReadTree(const std::string& dir);
 // Makes `dir` hold exactly the files of `tree` and at least its directories.
 void RestoreTree(const std::string& dir, const Tree& tree);
+// The names of the files that differ between `got` and `want`, each marked
+// "(added)", "(changed)" or "(missing)"; "" when the trees are equal.
+std::string Differences(const Tree& got, const Tree& want);
 // The relative paths of `tree` that end with `suffix`.
 std::vector<std::string> NamesEndingWith(const Tree& tree, const std::string& suffix);
 
