@@ -121,8 +121,6 @@ std::string InstallDriverTree(const ts::TestRoot& root, int formats, bool with_l
   return bin + "/inf";
 }
 
-std::string LoggingCupsTool() { return ts::ReadFile(ts::StubDir() + "/cvpapertoolcups"); }
-
 std::string NormalizeIds(std::string text) {
   // The LPRng tool's identifier of kLabel: name length 11, 41 x 133 mm.
   const std::string start = "CvL0B29085";

@@ -43,8 +43,6 @@ std::string InstallDriverTree(const ts::TestRoot& root, int formats, bool with_l
 
 // A CUPS tool stand-in that does nothing and succeeds.
 inline constexpr char kQuietCupsTool[] = "#!/bin/sh\nexit 0\n";
-// The logging stand-in of tests/stubs.
-std::string LoggingCupsTool();
 
 // Replaces every identifier of kLabel made by the LPRng tool (its time fields
 // differ from run to run) with one fixed text.
