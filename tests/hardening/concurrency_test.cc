@@ -14,11 +14,24 @@ constexpr int kRunsPerRound = 8;
 // No round may take longer; more would mean that runs wait for each other for ever.
 constexpr int kBoundSeconds = 60;
 
-enum class Tool { kCups, kLpr };
+// The CUPS tool; the LPRng tool running the real CUPS tool; the LPRng tool
+// running the logging stand-in, so that nothing but its own lock keeps the
+// runs apart.
+enum class Tool { kCups, kLpr, kLprAlone };
 
-void PrintTo(Tool tool, std::ostream* out) {
-  *out << (tool == Tool::kCups ? "CupsTool" : "LprTool");
+const char* ToolName(Tool tool) {
+  switch (tool) {
+    case Tool::kCups:
+      return "CupsTool";
+    case Tool::kLpr:
+      return "LprTool";
+    case Tool::kLprAlone:
+      return "LprToolAlone";
+  }
+  return "";
 }
+
+void PrintTo(Tool tool, std::ostream* out) { *out << ToolName(tool); }
 
 class ConcurrencyTest : public ToolFixture, public ::testing::WithParamInterface<Tool> {
  protected:
@@ -43,12 +56,26 @@ class ConcurrencyTest : public ToolFixture, public ::testing::WithParamInterface
     return line == std::string::npos ? "" : ppd.substr(line + 11, 15);
   }
 
-  // Each of `names` is in the queue's PPD (and, for the LPRng tool, in every
-  // information file) exactly once, under one identifier, and nothing else changed.
+  // The identifier on the tape list line of `name`, or "".
+  std::string IdInTapeList(const std::string& name) const {
+    for (const std::string& line : ts::SplitLines(Info(kInfoFiles[0]))) {
+      if (line.size() == 16 + name.size() && line.ends_with("/" + name)) return line.substr(0, 15);
+    }
+    return "";
+  }
+
+  // Each of `names` is in the queue's PPD (unless the CUPS tool is the
+  // stand-in) and, for the LPRng tool, in every information file exactly
+  // once, under one identifier, and nothing else changed.
   void ExpectEachPresentOnce(const std::vector<std::string>& names) const {
     const std::string ppd = ts::ReadFile(QueuePpd());
     std::vector<std::string> ids;
     for (const std::string& name : names) {
+      if (tool == Tool::kLprAlone) {
+        ids.push_back(IdInTapeList(name));
+        ASSERT_FALSE(ids.back().empty()) << name;
+        continue;
+      }
       const std::string id = IdInPpd(ppd, name);
       ASSERT_FALSE(id.empty()) << name;
       ids.push_back(id);
@@ -90,7 +117,10 @@ TEST_P(ConcurrencyTest, EightAdditionsAtOnceAllLandExactlyOnce) {
   }
 }
 
-TEST_P(ConcurrencyTest, KilledLockHolderDoesNotHoldUpTheNextRun) {
+// Killing needs a lock holder with a slow step, which each tool gets below.
+using KilledHolderTest = ConcurrencyTest;
+
+TEST_P(KilledHolderTest, KilledLockHolderDoesNotHoldUpTheNextRun) {
   // A step of the first run that signals its start and then sleeps until the
   // test ends it: lpadmin for the CUPS tool, the CUPS tool itself for the
   // LPRng tool.  Only the first call sleeps; later calls do the real work.
@@ -127,9 +157,14 @@ TEST_P(ConcurrencyTest, KilledLockHolderDoesNotHoldUpTheNextRun) {
   ExpectEachPresentOnce({"Next"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Tools, ConcurrencyTest, ::testing::Values(Tool::kCups, Tool::kLpr),
+INSTANTIATE_TEST_SUITE_P(Tools, ConcurrencyTest,
+                         ::testing::Values(Tool::kCups, Tool::kLpr, Tool::kLprAlone),
                          [](const ::testing::TestParamInfo<Tool>& info) {
-                           return std::string(info.param == Tool::kCups ? "CupsTool" : "LprTool");
+                           return std::string(ToolName(info.param));
+                         });
+INSTANTIATE_TEST_SUITE_P(Tools, KilledHolderTest, ::testing::Values(Tool::kCups, Tool::kLpr),
+                         [](const ::testing::TestParamInfo<Tool>& info) {
+                           return std::string(ToolName(info.param));
                          });
 
 }  // namespace

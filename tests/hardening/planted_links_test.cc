@@ -46,7 +46,11 @@ enum class Plant {
   kForeignFile,     // world-writable, owned by nobody
 };
 
-enum class Run { kCupsAddition, kLprReplacement, kDebugLog };
+// The run that writes a place: an addition with the CUPS tool; with the
+// LPRng tool a removal of "Old", which rewrites each information file once,
+// or an addition of "Old" again, the only run that writes the media file;
+// the debug log in a child of the test.
+enum class Run { kCupsAddition, kLprRemoval, kLprReplacement, kDebugLog };
 
 // A fixed name one of the tools writes, and the run that writes it.
 struct Place {
@@ -59,11 +63,11 @@ const Place kPlaces[] = {
     {"ScratchPpd", "/tmp/pTmpPPD", Run::kCupsAddition},
     {"ScratchUri", "/tmp/uri", Run::kCupsAddition},
     {"SavedPpd", "/tmp/pTmpPPD.saved", Run::kCupsAddition},
-    {"TapeListTemp", "/opt/corvane/km3030/bin/inf/cvkm3030func.$$$", Run::kLprReplacement},
-    {"PrintAreaTemp", "/opt/corvane/km3030/bin/inf/paperinfkm3030pt1.$$$", Run::kLprReplacement},
-    {"SettingsTemp", "/opt/corvane/km3030/bin/inf/cvkm3030rc.$$$", Run::kLprReplacement},
-    {"ImagingAreaTemp", "/opt/corvane/km3030/bin/inf/ImagingArea.$$$", Run::kLprReplacement},
-    {"PaperDimensionTemp", "/opt/corvane/km3030/bin/inf/PaperDimension.$$$", Run::kLprReplacement},
+    {"TapeListTemp", "/opt/corvane/km3030/bin/inf/cvkm3030func.$$$", Run::kLprRemoval},
+    {"PrintAreaTemp", "/opt/corvane/km3030/bin/inf/paperinfkm3030pt1.$$$", Run::kLprRemoval},
+    {"SettingsTemp", "/opt/corvane/km3030/bin/inf/cvkm3030rc.$$$", Run::kLprRemoval},
+    {"ImagingAreaTemp", "/opt/corvane/km3030/bin/inf/ImagingArea.$$$", Run::kLprRemoval},
+    {"PaperDimensionTemp", "/opt/corvane/km3030/bin/inf/PaperDimension.$$$", Run::kLprRemoval},
     {"MediaFile", "/opt/corvane/km3030/bin/inf/customtape/Old.bin", Run::kLprReplacement},
     {"MediaTemp", "/opt/corvane/km3030/bin/inf/customtape/Old.bin.$$$", Run::kLprReplacement},
     {"DebugLog", "/tmp/cvinkjet_lprng_debuglog.txt", Run::kDebugLog},
@@ -267,6 +271,9 @@ TEST_P(PlantedLinksTest, VictimUnchangedAndRunSucceedsFreshOrFailsEarly) {
     case Run::kCupsAddition:
       result = RunBounded(ts::CupsToolPath(), CupsAddition("New"));
       break;
+    case Run::kLprRemoval:
+      result = RunBounded(ts::LprToolPath(), {"-P", kQueue, "-d", kOldName}, kLprProgramName);
+      break;
     case Run::kLprReplacement:
       result = RunBounded(ts::LprToolPath(), LprAddition(kOldName), kLprProgramName);
       break;
@@ -288,26 +295,32 @@ TEST_P(PlantedLinksTest, VictimUnchangedAndRunSucceedsFreshOrFailsEarly) {
         EXPECT_EQ(calls, Calls{});
         EXPECT_EQ(ts::ReadFile(QueuePpd()), queue_ppd_before);
         break;
-      case Run::kLprReplacement:
+      case Run::kLprReplacement: {
+        // The media file comes first: nothing else has happened.
         EXPECT_EQ(result.status, 255);
-        if (std::string_view(place.path).find("customtape") != std::string_view::npos) {
-          // The media file comes first: nothing else has happened.
-          EXPECT_EQ(calls, Calls{});
-          EXPECT_EQ(InfoFiles(), info_before);
-        } else {
-          // The information files come after the CUPS tool's removal, in
-          // order; the one that failed and those after it are unchanged.
-          EXPECT_EQ(calls.size(), 1u);
-          const std::string failed = fs::path(path).stem().string();
-          bool after = false;
-          for (const std::string& name : kInfoFiles) {
-            after = after || name == failed;
-            if (after) {
-              EXPECT_EQ(Info(name), info_before.at(name)) << name;
-            }
+        // A directory cannot be renamed over; one that is not empty cannot be cleared.
+        const int error = std::string_view(place.name) == "MediaFile" ? EISDIR : ENOTEMPTY;
+        EXPECT_EQ(result.out, std::string(std::strerror(error)) + "\n");
+        EXPECT_EQ(calls, Calls{});
+        EXPECT_EQ(InfoFiles(), info_before);
+        break;
+      }
+      case Run::kLprRemoval: {
+        // The information files come after the CUPS tool's removal, in
+        // order; the one that failed and those after it are unchanged.
+        EXPECT_EQ(result.status, 255);
+        EXPECT_EQ(result.out, std::string(std::strerror(ENOTEMPTY)) + "\n");
+        EXPECT_EQ(calls.size(), 1u);
+        const std::string failed = fs::path(path).stem().string();
+        bool after = false;
+        for (const std::string& name : kInfoFiles) {
+          after = after || name == failed;
+          if (after) {
+            EXPECT_EQ(Info(name), info_before.at(name)) << name;
           }
         }
         break;
+      }
       case Run::kDebugLog:
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.out, "\n!!! log file open error.!!! [" + path + "]\n");
@@ -327,6 +340,16 @@ TEST_P(PlantedLinksTest, VictimUnchangedAndRunSucceedsFreshOrFailsEarly) {
       EXPECT_EQ(ts::ReadFile(path), std::string_view(place.name) == "ScratchUri"
                                         ? OptionLine(kUsbUri) + "\n"
                                         : ts::ReadFile(QueuePpd()));
+    }
+    return;
+  }
+  if (place.run == Run::kLprRemoval) {
+    // "Old" is gone from every information file, each a fresh file.
+    EXPECT_EQ(calls.size(), 1u);
+    for (const std::string& name : kInfoFiles) {
+      ExpectFreshFile(inf + "/" + name, 0666);
+      EXPECT_EQ(Info(name).find(kOldId), std::string::npos) << name;
+      EXPECT_FALSE(ts::Exists(inf + "/" + name + ".$$$")) << name;
     }
     return;
   }
