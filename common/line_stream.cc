@@ -134,6 +134,7 @@ size_t FindFirstMarker(std::string_view text, const std::vector<std::string_view
     // Only an occurrence that begins before the earliest one so far matters.
     const size_t reach =
         first == text.size() ? first : std::min(text.size(), first + marker.size() - 1);
+    if (reach < marker.size()) continue;  // also keeps an empty buffer's null data away
     // memmem searches for the whole marker at once, which is far faster than
     // looking for its first byte and comparing.
     const void* found = memmem(text.data(), reach, marker.data(), marker.size());
