@@ -91,6 +91,8 @@ std::string Sample(const std::string& relative) {
 
 }  // namespace
 
+int RealisticFormats(Tool tool) { return tool == Tool::kCups ? 100 : 300; }
+
 std::string GeneratedName(int i) { return Generated(i).name; }
 
 std::string PpdWithFormats(int formats, bool with_label, const std::string& label_id) {

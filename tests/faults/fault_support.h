@@ -19,12 +19,18 @@ using Args = std::vector<std::string>;
 
 // ---- Realistic data --------------------------------------------------------
 
+enum class Tool { kCups, kLpr };
+
 inline constexpr char kQueue[] = "KM-3030";
 inline constexpr char kModel[] = "km3030";
 // The label format the tests add and remove: 41 x 29 mm under the CUPS tool,
 // 41 x 133 mm under the LPRng tool, so no generated format shares the start
 // of its identifier.
 inline constexpr char kLabel[] = "Fault Label";
+
+// Realistic sizes: a queue's PPD with a hundred label formats (about 50 KB),
+// information files with three hundred (10 to 20 KB each).
+int RealisticFormats(Tool tool);
 
 // The name of generated label format i (from 1).
 std::string GeneratedName(int i);
@@ -102,8 +108,6 @@ ts::Env InjectionEnv(const std::string& root, const std::string& kind, long at, 
                      const std::string& report);
 
 // ---- Runs and their outcomes -----------------------------------------------
-
-enum class Tool { kCups, kLpr };
 
 // One operation of one tool on a prepared test root.
 struct Scenario {

@@ -10,8 +10,6 @@
 namespace faults {
 namespace {
 
-// Realistic files: a few hundred label formats.
-constexpr int kFormats = 300;
 constexpr long kMostCalls = 1000;
 
 struct Injection {
@@ -31,7 +29,7 @@ class InjectedFailureTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(InjectedFailureTest, EachFailingCallEndsInSuccessOrACleanFailure) {
   const auto& [scenario, injection] = GetParam();
-  ScenarioRoot setup(scenario, kFormats);
+  ScenarioRoot setup(scenario, RealisticFormats(scenario.tool));
   const std::string report = setup.root.Path("/fault-report");
   int failed = 0, succeeded = 0;
   for (long at = 1;; ++at) {

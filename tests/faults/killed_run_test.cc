@@ -17,7 +17,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int kFormats = 300;
+const int kFormats = RealisticFormats(Tool::kLpr);
 constexpr int kRuns = 100;
 constexpr unsigned kSeed = 20240607;
 const char* const kInfoFiles[] = {"cvkm3030func", "paperinfkm3030pt1", "cvkm3030rc", "ImagingArea",

@@ -9,8 +9,6 @@
 namespace faults {
 namespace {
 
-// Realistic files: a few hundred label formats.
-constexpr int kFormats = 300;
 // No scenario needs anywhere near this many pages.
 constexpr uint64_t kMostPages = 400;
 
@@ -22,7 +20,7 @@ class OutOfSpaceTest : public ::testing::TestWithParam<Scenario> {};
 TEST_P(OutOfSpaceTest, EveryStepOfFreeSpaceEndsInSuccessOrACleanFailure) {
   const std::string refused = EnterPrivateMountNamespace();
   if (!refused.empty()) GTEST_SKIP() << refused;
-  ScenarioRoot setup(GetParam(), kFormats);
+  ScenarioRoot setup(GetParam(), RealisticFormats(GetParam().tool));
   const bool cups = GetParam().tool == Tool::kCups;
   Tmpfs small(cups ? setup.root.Path("/tmp") : setup.watched);
   if (!small.error().empty()) GTEST_SKIP() << small.error();
