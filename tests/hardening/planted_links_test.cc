@@ -149,13 +149,16 @@ void PrintTo(const FileState& state, std::ostream* out) {
        << state.owner << ", " << state.links << " links, content \"" << state.content << "\"";
 }
 
-// A regular file of the test's own user with no other name and `mode`.
-void ExpectFreshFile(const std::string& path, mode_t mode) {
+// Expects a regular file of the test's own user with no other name and
+// `mode`; returns whether it is a regular file, which alone may be read (a
+// FIFO left in place would block the reader).
+bool ExpectFreshFile(const std::string& path, mode_t mode) {
   const FileState state = StateOf(path);
   EXPECT_TRUE(S_ISREG(state.mode)) << path;
   EXPECT_EQ(state.links, 1u) << path;
   EXPECT_EQ(state.owner, geteuid()) << path;
   EXPECT_EQ(state.mode & 07777, mode) << path;
+  return S_ISREG(state.mode);
 }
 
 class PlantedLinksTest : public ToolFixture,
@@ -335,8 +338,7 @@ TEST_P(PlantedLinksTest, VictimUnchangedAndRunSucceedsFreshOrFailsEarly) {
     EXPECT_EQ(calls, ReRegistration());
     if (std::string_view(place.name) == "SavedPpd") {
       EXPECT_FALSE(ts::Exists(path));  // removed once the queue exists again
-    } else {
-      ExpectFreshFile(path, 0644);
+    } else if (ExpectFreshFile(path, 0644)) {
       EXPECT_EQ(ts::ReadFile(path), std::string_view(place.name) == "ScratchUri"
                                         ? OptionLine(kUsbUri) + "\n"
                                         : ts::ReadFile(QueuePpd()));
@@ -347,7 +349,7 @@ TEST_P(PlantedLinksTest, VictimUnchangedAndRunSucceedsFreshOrFailsEarly) {
     // "Old" is gone from every information file, each a fresh file.
     EXPECT_EQ(calls.size(), 1u);
     for (const std::string& name : kInfoFiles) {
-      ExpectFreshFile(inf + "/" + name, 0666);
+      ASSERT_TRUE(ExpectFreshFile(inf + "/" + name, 0666));
       EXPECT_EQ(Info(name).find(kOldId), std::string::npos) << name;
       EXPECT_FALSE(ts::Exists(inf + "/" + name + ".$$$")) << name;
     }
@@ -358,7 +360,7 @@ TEST_P(PlantedLinksTest, VictimUnchangedAndRunSucceedsFreshOrFailsEarly) {
   ASSERT_EQ(calls[1].size(), 29u);
   const std::string id = calls[1][26];
   for (const std::string& name : kInfoFiles) {
-    ExpectFreshFile(inf + "/" + name, 0666);
+    ASSERT_TRUE(ExpectFreshFile(inf + "/" + name, 0666));
     EXPECT_EQ(Info(name).find(kOldId), std::string::npos) << name;
     if (name != kInfoFiles[2]) {
       EXPECT_EQ(LinesHolding(Info(name), id), 1u) << name;
@@ -367,7 +369,7 @@ TEST_P(PlantedLinksTest, VictimUnchangedAndRunSucceedsFreshOrFailsEarly) {
   }
   const mode_t mask = umask(0);
   umask(mask);
-  ExpectFreshFile(inf + "/customtape/Old.bin", 0666 & ~mask);
+  ASSERT_TRUE(ExpectFreshFile(inf + "/customtape/Old.bin", 0666 & ~mask));
   EXPECT_EQ(ts::ReadFile(inf + "/customtape/Old.bin").size(), 132u);
   EXPECT_FALSE(ts::Exists(inf + "/customtape/Old.bin.$$$"));
 }
