@@ -38,6 +38,7 @@ class ConcurrencyTest : public ToolFixture, public ::testing::WithParamInterface
   const Tool tool = GetParam();
 
   void SetUp() override {
+    fixture_env = WithoutLeakScan();
     // The LPRng tool runs the real CUPS tool, which runs the stand-in CUPS.
     if (tool == Tool::kLpr) InstallCupsTool(ts::CupsToolPath());
   }

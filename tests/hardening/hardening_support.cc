@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <thread>
@@ -26,6 +27,12 @@ std::string SampleInfo(const std::string& name) {
 
 std::string OptionLine(const std::string& uri) {
   return "copies=1 device-uri=" + uri + " finishings=3 printer-is-shared=true";
+}
+
+ts::Env WithoutLeakScan() {
+  // Options given later override earlier ones.
+  const char* options = std::getenv("ASAN_OPTIONS");
+  return {{"ASAN_OPTIONS", std::string(options != nullptr ? options : "") + ":detect_leaks=0"}};
 }
 
 std::string FixedLabelId(size_t name_length) {
@@ -99,7 +106,9 @@ std::map<std::string, std::string> ToolFixture::InfoFiles() const {
 ts::Env ToolFixture::Env(const ts::Env& extra) const {
   ts::Env env = root.ToolEnv();
   env.emplace_back("STUB_LPOPTIONS_LINE", OptionLine(kUsbUri));
-  for (const auto& [name, value] : extra) {
+  ts::Env added = fixture_env;
+  added.insert(added.end(), extra.begin(), extra.end());
+  for (const auto& [name, value] : added) {
     std::erase_if(env, [&](const auto& entry) { return entry.first == name; });
     env.emplace_back(name, value);
   }

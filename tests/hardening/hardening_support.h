@@ -35,6 +35,12 @@ std::string SampleInfo(const std::string& name);
 // The option line the stand-in lpoptions prints for a queue with device `uri`.
 std::string OptionLine(const std::string& uri);
 
+// An environment entry that turns off the leak scan a sanitizer build makes
+// at the exit of every process.  It would double the cost of tests that run
+// the tools hundreds of times on their ordinary paths; the tools' leaks are
+// looked for by their own tests, the planted-link tests and the fuzzers.
+ts::Env WithoutLeakScan();
+
 // A label identifier for a name of `name_length` bytes, 30 by 30 mm, with
 // fixed time fields.
 std::string FixedLabelId(size_t name_length);
@@ -63,6 +69,11 @@ class ToolFixture : public ::testing::Test {
   // The information files by name.
   std::map<std::string, std::string> InfoFiles() const;
 
+  // Added to the environment of every run of this fixture.
+  ts::Env fixture_env;
+
+  // The environment of the tools: the test root's, the stand-in lpoptions
+  // reporting kUsbUri, fixture_env, then `extra`.
   ts::Env Env(const ts::Env& extra = {}) const;
   ts::RunResult Cups(const Args& args, const ts::Env& extra = {}) const;
   ts::RunResult Lpr(const Args& args, const ts::Env& extra = {}) const;
