@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr size_t kBlockSize = 128 * 1024;
+constexpr size_t kBlockSize = size_t{128} * 1024;
 
 // Makes room behind the unread bytes for another read: moves them to the
 // front, and grows the buffer when they fill it (a line longer than it).
