@@ -109,6 +109,13 @@ std::vector<std::string> SplitLines(const std::string& text) {
   return lines;
 }
 
+std::vector<std::string> UsageExampleCupsAddition(const std::string& queue,
+                                                  const std::string& name, const std::string& id) {
+  return {"cvpapertoolcups", "-P", queue, "-n", name, "-w", "30", "-h", "30", "-l", "1.50",
+          "-t", "3.00", "-r", "1.50", "-b", "3.00", "-g", "3.00", "-S", "1", "-m", "0.00",
+          "-o", "0.00", "-specid", id, "-show", "1"};
+}
+
 TestRoot::TestRoot() {
   char dir_template[] = "/tmp/corvane-root-XXXXXX";
   if (mkdtemp(dir_template) == nullptr) throw std::runtime_error("mkdtemp failed");

@@ -32,6 +32,12 @@ bool Exists(const std::string& path);
 mode_t ModeOf(const std::string& path);  // permission bits; 0 when missing
 std::vector<std::string> SplitLines(const std::string& text);  // without line feeds
 
+// The argument vector with which the LPRng tool has the CUPS tool add `name`
+// under `id` for the geometry of its usage example (30 x 30 mm, gap 3,
+// margins 1.5 / 3 / 1.5 / 3, die-cut).
+std::vector<std::string> UsageExampleCupsAddition(const std::string& queue,
+                                                  const std::string& name, const std::string& id);
+
 // A private directory tree standing in for "/" of a relocatable build: it
 // holds etc/cups/ppd/, tmp/ and opt/corvane/, and is removed afterwards.
 struct TestRoot {

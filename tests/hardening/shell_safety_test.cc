@@ -46,35 +46,7 @@ std::vector<std::string> CupsRemovalCall(const std::string& queue, const std::st
 // The call the LPRng tool makes to have the CUPS tool add `name` (LprAddition's geometry).
 std::vector<std::string> CupsAdditionCall(const std::string& queue, const std::string& name,
                                           const std::string& id) {
-  return {"cvpapertoolcups",
-          "-P",
-          queue,
-          "-n",
-          name,
-          "-w",
-          "30",
-          "-h",
-          "30",
-          "-l",
-          "1.50",
-          "-t",
-          "3.00",
-          "-r",
-          "1.50",
-          "-b",
-          "3.00",
-          "-g",
-          "3.00",
-          "-S",
-          "1",
-          "-m",
-          "0.00",
-          "-o",
-          "0.00",
-          "-specid",
-          id,
-          "-show",
-          "1"};
+  return testing_support::UsageExampleCupsAddition(queue, name, id);
 }
 
 class ShellSafetyTest;

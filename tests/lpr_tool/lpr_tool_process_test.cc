@@ -88,35 +88,7 @@ TEST_F(LprToolTest, UsageExampleRemovesThenAddsUnderOneIdentifier) {
   ASSERT_EQ(calls[1].size(), 29u);
   const std::string id = calls[1][26];
   EXPECT_TRUE(std::regex_match(id, std::regex("CvL0A1E01E[0-9A-F]{5}"))) << id;
-  EXPECT_EQ(calls[1], (Args{"cvpapertoolcups",
-                            "-P",
-                            "KM-3030",
-                            "-n",
-                            "Papar_Name",
-                            "-w",
-                            "30",
-                            "-h",
-                            "30",
-                            "-l",
-                            "1.50",
-                            "-t",
-                            "3.00",
-                            "-r",
-                            "1.50",
-                            "-b",
-                            "3.00",
-                            "-g",
-                            "3.00",
-                            "-S",
-                            "1",
-                            "-m",
-                            "0.00",
-                            "-o",
-                            "0.00",
-                            "-specid",
-                            id,
-                            "-show",
-                            "1"}));
+  EXPECT_EQ(calls[1], testing_support::UsageExampleCupsAddition("KM-3030", "Papar_Name", id));
   std::string tape_list = Sample(kTapeList);
   tape_list.insert(tape_list.find("[CustomTape]\n") + 13, id + "/Papar_Name\n");
   EXPECT_EQ(Info(kTapeList), tape_list);
