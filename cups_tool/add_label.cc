@@ -73,13 +73,20 @@ int AddLabel(LabelRequest request, LabelGeometry geometry) {
   constexpr std::string_view kCloseRegions = "*CloseUI: *PageRegion";
   constexpr std::string_view kArea = "*ImageableArea";
   constexpr std::string_view kDimension = "*PaperDimension";
-  // Only lines holding one of these can take an insertion (the first marker
-  // covers both closing lines); the area and dimension markers are dropped
-  // once their line is written.
-  std::vector<std::string_view> markers = {"*CloseUI: *Page", kArea, kDimension};
+  // Margin constraints name the CvMargin option; a PPD without it would fail
+  // validation with them, so they are written only when the PPD declares it.
+  constexpr std::string_view kMarginOption = "*OpenUI *CvMargin";
+  bool has_margin_option = false;
+  // Only lines holding one of these can take an insertion or matter (the
+  // first marker covers both closing lines); the area, dimension and margin
+  // markers are dropped once their line is seen.
+  std::vector<std::string_view> markers = {"*CloseUI: *Page", kArea, kDimension, kMarginOption};
   auto written = [&markers](std::string_view marker) { std::erase(markers, marker); };
   auto edit = [&](std::string_view line, LineWriter& out) {
-    if (line.starts_with(kCloseSizes)) {
+    if (line.starts_with(kMarginOption)) {
+      has_margin_option = true;
+      written(kMarginOption);
+    } else if (line.starts_with(kCloseSizes)) {
       WriteText(lines.page_size, out);
     } else if (line.starts_with(kCloseRegions)) {
       WriteText(lines.page_region, out);
@@ -93,6 +100,7 @@ int AddLabel(LabelRequest request, LabelGeometry geometry) {
     WriteText(line, out);
   };
   auto finish = [&](LineWriter& out) {
+    if (!has_margin_option) return;
     // A last line without a line feed stays so unless constraint lines follow
     // it; they must not be glued onto it.
     if (out.last_byte != '\n' && FirstConstrainedMargin(request.length_mm) <= kHighestMargin) {

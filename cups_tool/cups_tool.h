@@ -59,7 +59,8 @@ void DisplayHelp();
 // request.ppd_path into the scratch PPD (created afresh, mode 0644) with the
 // page-size and page-region lines before every "*CloseUI: *PageSize" and
 // "*CloseUI: *PageRegion" line, the imageable-area and paper-dimension lines
-// before the first "*ImageableArea" and "*PaperDimension" line, and the margin
+// before the first "*ImageableArea" and "*PaperDimension" line, and, when the
+// PPD declares the CvMargin option ("*OpenUI *CvMargin"), the margin
 // constraints at the end; then re-registers the queue with the copy.
 // Returns -1 (errno set) when the PPD cannot be read or the copy cannot be
 // created or written whole; the copy is then removed and no CUPS command has
@@ -79,27 +80,23 @@ int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm
 // copies the PPD into the scratch PPD leaving out every line that carries the
 // format's identifier, except that a "*DefaultPageSize:",
 // "*DefaultPageRegion:", "*DefaultImageableArea:" or "*DefaultPaperDimension:"
-// line carrying it becomes that keyword, a TAB and "50x30"; then re-registers
-// the queue with the copy.  Returns 1 when no such format is in the PPD
+// line carrying it becomes that keyword, a TAB and the page size to fall back
+// to: "50x30" when the PPD offers it, otherwise the first "*PageSize" choice
+// left in the file; then re-registers the queue with the copy.  Returns 1 when no such format is in the PPD
 // (nothing written, no command run); -1 (errno set) when the PPD cannot be read
 // or the copy cannot be created or written whole (copy removed, no command
 // run); otherwise the result of ReRegisterQueue.
 int RemoveLabel(LabelRequest request);
 
-// Makes CUPS take up `ppd_path` for the queue printer_name: keeps a copy of
-// the queue's present PPD beside the scratch PPD, asks lpoptions for the
-// queue's options into the scratch URI file (created afresh, mode 0644, just
-// before), takes the device URI from its first line, deletes the queue and
-// creates it again with that URI and `ppd_path` ("-o printer-is-shared=false"
-// added when the options held that word).  When that creation fails, creates
-// the queue once more with the kept copy, so that it is not left deleted.
-// Every value reaches the commands shell-quoted; the kept copy is removed at
-// the end.  Returns 0 when the deletion and the creation succeeded; -1 (errno
-// set) when the kept copy cannot be written whole (no command has run) or the
-// scratch URI file cannot be created or read (queue untouched); -2 when a
-// command fails (after a failed deletion the queue is as lpadmin left it,
-// after a failed creation it is restored if CUPS allowed) or the first line
-// holds no device URI (queue untouched).
+// Makes CUPS take up `ppd_path` for the queue printer_name in place: asks
+// lpoptions for the queue's options into the scratch URI file (created
+// afresh, mode 0644, just before), checks that its first line names a device
+// URI, then runs "lpadmin -p <queue> -P <ppd_path>", which keeps the queue's
+// jobs and settings.  Every value reaches the commands shell-quoted.
+// Returns 0 when lpadmin succeeded; -1 (errno set) when the scratch URI file
+// cannot be created or read; -2 when a command fails or the first line holds
+// no device URI.  For -2 the queue is unchanged, and one line on standard
+// error names the queue and the failed command, whatever show_output says.
 int ReRegisterQueue(const std::string& ppd_path);
 
 // Finds the device URI on the first line that lpoptions printed (without its
@@ -111,5 +108,3 @@ int ReRegisterQueue(const std::string& ppd_path);
 // when no word begins with "device-uri=".
 bool FindDeviceUri(std::string_view line, std::string* uri);
 
-// Tells whether `word` is one whole word of that line, split the same way.
-bool HasOptionWord(std::string_view line, std::string_view word);

@@ -1,5 +1,6 @@
 // Removing a label format's lines from a PPD and resetting defaults that named it.
 #include <array>
+#include <optional>
 
 #include "cups_tool.h"
 #include "edited_copy.h"
@@ -7,12 +8,40 @@
 
 namespace {
 
-// Default-setting keywords, tested in this order; a default line that names
-// the removed format falls back to this page size.
+// Default-setting keywords, tested in this order.
 constexpr std::array<std::string_view, 4> kDefaultKeywords = {
     "*DefaultPageSize:", "*DefaultPageRegion:", "*DefaultImageableArea:",
     "*DefaultPaperDimension:"};
+// The page size that a default naming the removed format falls back to when
+// the PPD offers it, as the driver's own PPDs do.
 constexpr std::string_view kResetPageSize = "50x30";
+constexpr std::string_view kPageSizeChoice = "*PageSize ";
+
+// The option keyword of a "*PageSize <keyword>[/text]: ..." line.
+std::string_view ChoiceKeyword(std::string_view line) {
+  line.remove_prefix(kPageSizeChoice.size());
+  return line.substr(0, line.find_first_of("/: \t\r\n"));
+}
+
+// The page size a default line that named the format `removed_id` is reset
+// to: 50x30 when the PPD at `path` offers it, otherwise the first page size
+// left in the file once the format is gone; 50x30 when there is none or the
+// PPD cannot be read again.
+std::string ResetPageSize(const std::string& path, std::string_view removed_id) {
+  LineReader in;
+  if (!OpenLineReader(path, &in)) return std::string(kResetPageSize);
+  const std::vector<std::string_view> markers = {kPageSizeChoice};
+  std::optional<std::string> first;
+  std::string_view line;
+  while (ReadMarkedLine(in, markers, line, [](std::string_view) {}) > 0) {
+    if (!line.starts_with(kPageSizeChoice) || line.find(removed_id) != std::string_view::npos)
+      continue;
+    const std::string_view keyword = ChoiceKeyword(line);
+    if (keyword == kResetPageSize) return std::string(kResetPageSize);
+    if (!first && !keyword.empty()) first = std::string(keyword);
+  }
+  return first.value_or(std::string(kResetPageSize));
+}
 
 }  // namespace
 
@@ -23,6 +52,7 @@ int RemoveLabel(LabelRequest request) {
   if (found == 0) return 1;
   if (found < 0) return -1;  // the PPD cannot be read; errno tells why
   const std::string_view id(found_id, kLabelIdLength);
+  std::optional<std::string> reset;  // looked up once, when a default needs it
   auto edit = [&](std::string_view line, LineWriter& out) {
     if (line.find(id) == std::string_view::npos) {
       WriteText(line, out);
@@ -30,9 +60,10 @@ int RemoveLabel(LabelRequest request) {
     }
     for (std::string_view keyword : kDefaultKeywords) {
       if (line.find(keyword) != std::string_view::npos) {
+        if (!reset) reset = ResetPageSize(request.ppd_path, id);
         WriteText(keyword, out);
         WriteText("\t", out);
-        WriteText(kResetPageSize, out);
+        WriteText(*reset, out);
         WriteText("\n", out);
         return;
       }

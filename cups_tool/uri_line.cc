@@ -53,13 +53,3 @@ bool FindDeviceUri(std::string_view line, std::string* uri) {
   return false;
 }
 
-bool HasOptionWord(std::string_view line, std::string_view word) {
-  line = line.substr(0, line.find('\0'));
-  for (size_t start : WordStarts(line)) {
-    std::string_view rest = line.substr(start);
-    if (rest.starts_with(word) && (rest.size() == word.size() || rest[word.size()] == ' ')) {
-      return true;
-    }
-  }
-  return false;
-}

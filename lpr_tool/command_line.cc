@@ -1,4 +1,6 @@
 // Reading the option pairs into the request and geometry records, and validating them.
+#include <cmath>
+
 #include "lpr_tool.h"
 #include "number_reading.h"
 
@@ -28,14 +30,14 @@ bool IsStorableName(const std::string& name) {
 
 bool ReadNonNegative(const std::string& value, double* field) {
   const double number = ReadFraction(value.c_str());
-  if (!(number >= 0)) return false;
+  if (!std::isfinite(number) || number < 0) return false;
   *field = number;
   return true;
 }
 
 bool ReadPositive(const std::string& value, double* field) {
   const double number = ReadFraction(value.c_str());
-  if (!(number > 0)) return false;
+  if (!std::isfinite(number) || number <= 0) return false;
   *field = number;
   return true;
 }
@@ -63,17 +65,19 @@ bool ReadPair(const std::string& option, const std::string& value, LprRequest* r
       return true;
     case 'w': {
       const int64_t mm = ReadInteger(value.c_str());
-      if (mm < 1 || mm > kMaxWidthMm) return false;
+      const double fraction = ReadFraction(value.c_str());
+      if (mm < 1 || mm > kMaxWidthMm || !std::isfinite(fraction)) return false;
       request->width_mm = mm;
-      geometry->width = ReadFraction(value.c_str());
+      geometry->width = fraction;
       marks->width = true;
       return true;
     }
     case 'h': {
       const int64_t mm = ReadInteger(value.c_str());
-      if (mm < 1) return false;
+      const double fraction = ReadFraction(value.c_str());
+      if (mm < 1 || !std::isfinite(fraction)) return false;
       request->length_mm = mm;
-      geometry->length = ReadFraction(value.c_str());
+      geometry->length = fraction;
       marks->length = true;
       return true;
     }

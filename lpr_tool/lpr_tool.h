@@ -54,7 +54,8 @@ inline constexpr int64_t kMaxWidthMm = 255;
 // valid request, kUsage for a bad command line: a count below 2 or odd, an
 // unknown option, an empty or over-long value, a value out of range (a width
 // of 0 or above 255 whole millimetres, a length below 1, a negative gap, mark,
-// mark offset or media kind, a margin of 0 or less), an -n name holding a "/"
+// mark offset or media kind, a margin of 0 or less, a number that reads as
+// infinite or not a number), an -n name holding a "/"
 // or a control byte (0 to 31, 127), a missing -P, -n together with -d, -n
 // without -w or -h, neither -n nor -d, or media kind 2 without -m and -o.
 // After kUsage the records hold whatever was read before the refusal.

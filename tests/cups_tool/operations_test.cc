@@ -61,16 +61,4 @@ TEST(FindDeviceUri, TakesTheWordThatBeginsWithTheKey) {
   }
 }
 
-TEST(HasOptionWord, MatchesWholeWordsOutsideQuotes) {
-  const std::string word = "printer-is-shared=false";
-  EXPECT_TRUE(HasOptionWord("copies=1 printer-is-shared=false x=1", word));
-  EXPECT_TRUE(HasOptionWord("a=1  printer-is-shared=false", word));
-  EXPECT_TRUE(HasOptionWord("printer-info='Bob's printer' printer-is-shared=false", word));
-  for (const char* line :
-       {"printer-is-shared=true", "printer-is-shared=falsey", "xprinter-is-shared=false",
-        "printer-info='a printer-is-shared=false'"}) {
-    EXPECT_FALSE(HasOptionWord(line, word)) << line;
-  }
-}
-
 }  // namespace

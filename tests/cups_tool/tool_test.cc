@@ -55,16 +55,7 @@ class CupsToolTest : public ::testing::Test {
     return testing_support::Run(testing_support::CupsToolPath(), args, env);
   }
   Calls ReRegistration(const std::string& queue = "zr460") {
-    return {{"lpoptions", "-p", queue},
-            {"lpadmin", "-x", queue},
-            {"lpadmin", "-p", queue, "-E", "-v", kUri, "-P", scratch_ppd}};
-  }
-  // The re-registration followed by the re-creation with the kept PPD.
-  Calls WithRecovery() {
-    Calls calls = ReRegistration();
-    calls.push_back(calls.back());
-    calls.back()[7] = scratch_ppd + ".saved";
-    return calls;
+    return {{"lpoptions", "-p", queue}, {"lpadmin", "-p", queue, "-P", scratch_ppd}};
   }
   // The label identifier on the first page-size line of the queue's PPD.
   std::string IdInQueue() {
@@ -103,6 +94,24 @@ TEST_F(CupsToolTest, ConstraintsOfAShortLabelFollowOnLinesOfTheirOwn) {
         "*UIConstraints:\t*CvMargin " + std::to_string(i) + "\t*PageSize " + IdInQueue() + "\n";
   }
   EXPECT_EQ(tail, expected);
+}
+
+// A PPD of another maker: no CvMargin option and no 50x30 page size.
+TEST_F(CupsToolTest, PpdWithoutMarginOptionOrFallbackSizeStaysValid) {
+  std::string ppd = Data("zr460.ppd");
+  const size_t margin_option = ppd.find("*OpenUI *CvMargin");
+  ppd.erase(margin_option, ppd.find("*OpenUI *PageSize") - margin_option);
+  ppd = ReplaceAll(ReplaceAll(ppd, "50x30/50 x 30", "w62h30/62 x 30"), ": 50x30\n", ": w62h30\n");
+  InstallQueue(ppd);
+  const std::string id = "CvL0128014ABCDE";
+  ASSERT_EQ(Tool({"-P", "zr460", "-n", "S", "-w", "40", "-h", "20", "-specid", id}).status, 0);
+  const std::string added = ReadFile(QueuePpd());
+  EXPECT_EQ(added.find("*UIConstraints"), std::string::npos);
+  EXPECT_TRUE(added.ends_with("*% End of zr460.ppd"));
+  // Every default names the label; its removal falls back to the first size.
+  InstallQueue(ReplaceAll(added, ": w62h30\n", ": " + id + "\n"));
+  ASSERT_EQ(Tool({"-P", "zr460", "-d", "S"}).status, 0);
+  EXPECT_EQ(ReadFile(QueuePpd()), ReplaceAll(ppd, ": w62h30\n", ":\tw62h30\n"));
 }
 
 TEST_F(CupsToolTest, AddingUnderAnExistingNameReplacesIt) {
@@ -147,42 +156,32 @@ TEST_F(CupsToolTest, RemovingAnAbsentNameOrABadCommandLineTouchesNothing) {
   }
 }
 
-TEST_F(CupsToolTest, FailedCommandsEndTheSequenceWithStatusZero) {
+TEST_F(CupsToolTest, FailedCommandsLeaveTheQueueAndSayWhichCommandFailed) {
   const struct {
     Env env;
     size_t calls;
+    const char* failed;
   } cases[] = {
-      {{{"STUB_LPOPTIONS_STATUS", "1"}}, 1},
-      {{{"STUB_LPOPTIONS_LINE", "copies=1 printer-info='device-uri=file:///etc/shadow'"}}, 1},
-      {{{"STUB_LPADMIN_X_STATUS", "1"}}, 2},
-      {{{"STUB_LPADMIN_P_STATUS", "1"}}, 4},
+      {{{"STUB_LPOPTIONS_STATUS", "1"}}, 1, "lpoptions -p zr460 failed"},
+      {{{"STUB_LPOPTIONS_LINE", "copies=1 printer-info='device-uri=file:///etc/shadow'"}},
+       1,
+       "lpoptions -p zr460 (no device-uri) failed"},
+      {{{"STUB_LPADMIN_P_STATUS", "1"}}, 2, "lpadmin -p zr460 -P "},
   };
   for (const auto& c : cases) {
     InstallQueue(Data("zr460.ppd"));
-    RunResult result = Tool(kWorkedExample, c.env);
+    RunResult result =
+        Tool({"-show", "0", "-P", "zr460", "-n", "a", "-w", "29", "-h", "70"}, c.env);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
-    Calls expected = WithRecovery();
+    EXPECT_EQ(result.err.rfind("cvpapertoolcups: queue zr460 not changed: ", 0), 0u) << result.err;
+    EXPECT_NE(result.err.find(c.failed), std::string::npos) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+    Calls expected = ReRegistration();
     expected.resize(c.calls);
     EXPECT_EQ(root.Calls(), expected) << c.env[0].first;
+    EXPECT_EQ(ReadFile(QueuePpd()), Data("zr460.ppd"));
   }
-}
-
-TEST_F(CupsToolTest, FailedCreationPutsTheQueueBackAsItWas) {
-  InstallQueue(Data("zr460.ppd"));
-  EXPECT_EQ(Tool(kWorkedExample, {{"STUB_LPADMIN_P_FAILURES", "1"}}).status, 0);
-  EXPECT_EQ(root.Calls(), WithRecovery());
-  EXPECT_EQ(ReadFile(QueuePpd()), Data("zr460.ppd"));
-  EXPECT_FALSE(Exists(scratch_ppd + ".saved"));
-}
-
-TEST_F(CupsToolTest, AQueueThatWasNotSharedIsCreatedAgainNotShared) {
-  InstallQueue(Data("zr460.ppd"));
-  const std::string options = "copies=1 device-uri=" + kUri + " printer-is-shared=false";
-  Tool(kWorkedExample, {{"STUB_LPOPTIONS_LINE", options}, {"STUB_LPADMIN_P_FAILURES", "1"}});
-  Calls expected = WithRecovery();
-  for (size_t i : {2, 3}) expected[i].insert(expected[i].end(), {"-o", "printer-is-shared=false"});
-  EXPECT_EQ(root.Calls(), expected);
 }
 
 TEST_F(CupsToolTest, FileFailuresEndWithStatusOneAndTheReason) {
@@ -200,13 +199,12 @@ TEST_F(CupsToolTest, FileFailuresEndWithStatusOneAndTheReason) {
 
 TEST_F(CupsToolTest, PlantedLinksAtTheScratchNamesAreNotFollowed) {
   InstallQueue(Data("zr460.ppd"));
-  for (const char* name : {"/tmp/pTmpPPD", "/tmp/uri", "/tmp/pTmpPPD.saved"}) {
+  for (const char* name : {"/tmp/pTmpPPD", "/tmp/uri"}) {
     WriteFile(root.Path(name) + "-victim", "victim\n", 0666);
     ASSERT_EQ(symlink((root.Path(name) + "-victim").c_str(), root.Path(name).c_str()), 0);
   }
   EXPECT_EQ(Tool(kWorkedExample).status, 0);
   EXPECT_EQ(root.Calls(), ReRegistration());
-  EXPECT_EQ(ReadFile(root.Path("/tmp/pTmpPPD.saved-victim")), "victim\n");
   for (const char* name : {"/tmp/pTmpPPD", "/tmp/uri"}) {
     EXPECT_EQ(ReadFile(root.Path(name) + "-victim"), "victim\n");
     struct stat st;
@@ -252,7 +250,7 @@ TEST_F(CupsToolTest, TwoAdditionsAtOnceBothLand) {
   std::string ppd = ReadFile(QueuePpd());
   EXPECT_TRUE(std::regex_search(ppd, std::regex("\\*PageSize CvL\\w+/A:")));
   EXPECT_TRUE(std::regex_search(ppd, std::regex("\\*PageSize CvL\\w+/B:")));
-  EXPECT_EQ(root.Calls().size(), 6u);
+  EXPECT_EQ(root.Calls().size(), 4u);
 }
 
 }  // namespace

@@ -59,14 +59,17 @@ check_added() {  # QUEUE NAME INPUT IMAGEABLE_AREA PAPER_DIMENSION
   [ -z "$new" ] || fail "$queue: cupstestppd has new FAIL lines after the addition: $new"
 }
 
-# After the removal of the format ID from QUEUE, whose default named it.
-check_removed() {  # QUEUE ID
+# After the removal of the format ID from QUEUE, whose default named it: the
+# default falls back to 50x30, or to DEFAULT when the PPD has no 50x30.
+check_removed() {  # QUEUE ID [DEFAULT]
   local queue=$1 id=$2
   lpstat -v "$queue" >/dev/null 2>&1 || fail "$queue: the queue is gone"
   offers "$queue" "$id" && fail "$queue: CUPS still offers $id"
   grep -qF -- "$id" "$(ppd_of "$queue")" && fail "$queue: the PPD still names $id"
-  expect_line "$queue default" "$(ppd_of "$queue")" $'*DefaultPageSize:\t50x30'
+  expect_line "$queue default" "$(ppd_of "$queue")" $'*DefaultPageSize:\t'"${3:-50x30}"
 }
+# The first page-size choice of a PPD.
+first_size() { sed -n 's/^\*PageSize \([^/: ]*\).*/\1/p' "$1" | head -1; }
 
 sample_ppd=$source_dir/samples/ppd/label-printer.ppd
 
@@ -120,7 +123,7 @@ for model in dymo intelbar zebra zebracpl zebraep1 zebraep2; do
   check_added "$model" "Label 62" "$input" "8.50 8.50 167.24 274.96" "175.75 283.46"
   lpadmin -p "$model" -o "PageSize=$id"
   "$cups_tool" -P "$model" -d "Label 62" || fail "$model: removal exited $?"
-  check_removed "$model" "$id"
+  check_removed "$model" "$id" "$(first_size "$input")"
 done
 
 # 5. The LPRng tool's whole road: installed in a km3030 driver tree under the

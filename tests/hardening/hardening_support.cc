@@ -135,9 +135,8 @@ Args ToolFixture::CupsAddition(const std::string& name, const std::string& queue
 }
 
 Calls ToolFixture::ReRegistration(const std::string& queue, const std::string& uri) const {
-  return {{"lpoptions", "-p", queue},
-          {"lpadmin", "-x", queue},
-          {"lpadmin", "-p", queue, "-E", "-v", uri, "-P", root.Path("/tmp/pTmpPPD")}};
+  (void)uri;
+  return {{"lpoptions", "-p", queue}, {"lpadmin", "-p", queue, "-P", root.Path("/tmp/pTmpPPD")}};
 }
 
 // ---- Processes started side by side ------------------------------------------

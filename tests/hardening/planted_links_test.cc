@@ -62,7 +62,6 @@ struct Place {
 const Place kPlaces[] = {
     {"ScratchPpd", "/tmp/pTmpPPD", Run::kCupsAddition},
     {"ScratchUri", "/tmp/uri", Run::kCupsAddition},
-    {"SavedPpd", "/tmp/pTmpPPD.saved", Run::kCupsAddition},
     {"TapeListTemp", "/opt/corvane/km3030/bin/inf/cvkm3030func.$$$", Run::kLprRemoval},
     {"PrintAreaTemp", "/opt/corvane/km3030/bin/inf/paperinfkm3030pt1.$$$", Run::kLprRemoval},
     {"SettingsTemp", "/opt/corvane/km3030/bin/inf/cvkm3030rc.$$$", Run::kLprRemoval},

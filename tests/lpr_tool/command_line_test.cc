@@ -58,6 +58,12 @@ TEST(ParseCommandLineTest, AcceptsAndRefusesAsTheRulesSay) {
       {with({"-S", "7"}), kAdd},
       {with({"-S", "2", "-m", "1"}), kUsage},
       {{"-P", "q", "-d", "x", "-S", "2", "-o", "1"}, kUsage},
+      {with({"-t", "inf"}), kUsage},
+      {with({"-g", "inf"}), kUsage},
+      {with({"-m", "nan"}), kUsage},
+      {with({"-o", "1e999"}), kUsage},
+      {with({"-h", "30e999"}), kUsage},
+      {with({"-w", "3e999"}), kUsage},
   };
   for (const auto& [args, action] : cases) {
     LprRequest request;
