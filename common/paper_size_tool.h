@@ -12,8 +12,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Result codes of the file-editing operations.
 inline constexpr int kDone = 0;
@@ -135,3 +137,37 @@ int Lookup_Label(const std::string& path, std::string_view name, char id[kLabelI
 // Returns the number of formats written, or -1 when `path` or the list file
 // cannot be opened.
 int List_Label(const std::string& path);
+
+// ---- Listing label formats ---------------------------------------------------
+
+// A label format as a listing names it.
+struct LabelEntry {
+  std::string id;    // the 15 identifier characters
+  std::string name;  // the name behind the identifier
+};
+
+// Reads, in file order, the label formats of the file at `path`: each line
+// that begins with `prefix` and is a well-formed label line (identifier, "/"
+// and name) gives one entry; a later line with an identifier already listed
+// adds nothing.  Returns false (errno set) when the file cannot be read.
+bool ReadLabelEntries(const std::string& path, std::string_view prefix,
+                      std::vector<LabelEntry>* entries);
+
+// A label format's width and length in PostScript points.
+struct LabelSize {
+  double width = 0;
+  double length = 0;
+};
+
+// Reads the sizes that the lines of the file at `path` beginning with
+// `prefix` give their label identifiers: the last two numbers of each line
+// that carries one (a PPD's "*PaperDimension <id>/<name>: "w l"" or an
+// information file's "<id>\t:\tw\tl"); the first line of an identifier wins.
+// Returns false (errno set) when the file cannot be read.
+bool ReadLabelSizes(const std::string& path, std::string_view prefix,
+                    std::map<std::string, LabelSize>* sizes);
+
+// One line of a listing: identifier, width and length in millimetres with
+// two decimals ("-" for each when `sizes` holds none for the identifier) and
+// the name, separated by TABs, without a line feed.
+std::string ListingLine(const LabelEntry& entry, const std::map<std::string, LabelSize>& sizes);

@@ -25,12 +25,17 @@ enum class Option {
   kMarkOffset,
   kSpecId,
   kShow,
+  kList,
 };
 
 struct OptionRow {
   std::string_view prefix;  // an argument beginning with it names the option
   Option option;
 };
+
+// Listing is asked for by exactly this argument, so that every argument that
+// named the left margin before still does.
+constexpr std::string_view kListOption = "-list";
 
 // Matched in this order; the first row whose prefix begins the argument wins.
 constexpr std::array<OptionRow, 15> kOptions = {{
@@ -92,17 +97,22 @@ struct Marks {
   bool remove = false;
   bool width = false;
   bool length = false;
+  bool list = false;
 };
 
 // Checks one option and value pair and stores it.  Returns false for an
 // unknown option or a value that is refused.
 bool ReadPair(const std::string& option_text, const std::string& value, CommandLine* line,
               Marks* marks) {
-  const OptionRow* row = std::find_if(kOptions.begin(), kOptions.end(), [&](const OptionRow& r) {
-    return std::string_view(option_text).starts_with(r.prefix);
-  });
+  constexpr OptionRow kListRow = {kListOption, Option::kList};
+  const OptionRow* row = option_text == kListOption
+                             ? &kListRow
+                             : std::find_if(kOptions.begin(), kOptions.end(), [&](const OptionRow& r) {
+                                 return std::string_view(option_text).starts_with(r.prefix);
+                               });
   if (row == kOptions.end()) return false;
-  size_t limit = row->option == Option::kPrinter ? kMaxPrinterValue : kMaxValue;
+  const bool names_queue = row->option == Option::kPrinter || row->option == Option::kList;
+  size_t limit = names_queue ? kMaxPrinterValue : kMaxValue;
   if (value.empty() || value.size() > limit) return false;
 
   LabelRequest& request = line->request;
@@ -110,10 +120,11 @@ bool ReadPair(const std::string& option_text, const std::string& value, CommandL
   const char* text = value.c_str();
   switch (row->option) {
     case Option::kPrinter:
+    case Option::kList:
       if (!IsQueueName(value)) return false;
       line->printer = value;
       request.ppd_path = FixedPath(kPpdDir) + value + ".ppd";
-      marks->printer = true;
+      (row->option == Option::kList ? marks->list : marks->printer) = true;
       return true;
     case Option::kAddName:
       if (!IsPpdLabelName(value)) return false;
@@ -184,6 +195,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   Marks marks;
   for (size_t i = 0; i < args.size(); i += 2) {
     if (!ReadPair(args[i], args[i + 1], &line, &marks)) return line;
+  }
+  if (marks.list) {
+    if (!marks.printer && !marks.add && !marks.remove) line.kind = RunKind::kList;
+    return line;
   }
   if (!marks.printer) return line;
   if (marks.add) {

@@ -27,7 +27,7 @@ extern int show_output;
 
 // ---- Command line ----------------------------------------------------------
 
-enum class RunKind { kUsage, kAdd, kRemove };
+enum class RunKind { kUsage, kAdd, kRemove, kList };
 
 // What the command line asks for.  `show_output` is the "-show" value as far
 // as the pairs were read (1 when none was); the other fields matter only when
@@ -47,10 +47,20 @@ struct CommandLine {
 // byte 0-32 or 127, / \ ? ' " #), an "-n" name holding a byte 0-31 or 127, ':'
 // or '"', a "-specid" holding a byte 0-32 or 127, ':', '"' or '/', a width
 // above 255 mm and a number that reads as infinite or not a number, because
-// each would break the PPD lines or the identifier.  Touches nothing.
+// each would break the PPD lines or the identifier.  "-list <queue>" (the
+// exact argument "-list"; anything else beginning with "-l" is the left
+// margin) asks for kList and may not be combined with "-P", "-n" or "-d".
+// Touches nothing.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // ---- Operations ------------------------------------------------------------
+
+// Appends to `listing` one line per label format of the PPD at
+// request.ppd_path, in file order (its "*PageSize" label lines): identifier,
+// width and length in millimetres from its "*PaperDimension" line, and name,
+// separated by TABs.  Returns 0, or -1 (errno set) when the PPD cannot be
+// read.  Writes no file and runs no command.
+int ListLabels(const LabelRequest& request, std::string* listing);
 
 // Writes the usage text to standard output unless show_output is 0.
 void DisplayHelp();

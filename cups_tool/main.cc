@@ -31,6 +31,13 @@ int main(int argc, char** argv) {
       return 0;
     }
     printer_name = line.printer;
+    if (line.kind == RunKind::kList) {
+      // Read-only: no lock, no scratch file, no CUPS command.
+      std::string listing;
+      if (ListLabels(line.request, &listing) != 0) return ReportFileError();
+      std::fwrite(listing.data(), 1, listing.size(), stdout);
+      return 0;
+    }
     // Overlapping runs would share the scratch files and lose each other's
     // edits, so each run waits for the one before it to end.
     RunLock lock;

@@ -15,6 +15,7 @@ struct Marks {
   bool length = false;
   bool mark = false;
   bool mark_offset = false;
+  bool list = false;
 };
 
 // The name becomes the file name customtape/<name>.bin and a part of one
@@ -47,8 +48,16 @@ bool ReadPair(const std::string& option, const std::string& value, LprRequest* r
               LabelGeometry* geometry, Marks* marks) {
   if (option.size() < 2 || option[0] != '-') return false;
   const char key = option[1];
-  const size_t limit = key == 'P' ? kMaxPrinterBytes : kMaxValueBytes;
+  // Listing is asked for by exactly "-list"; anything else beginning with
+  // "-l" is still the left margin.
+  const bool list = option == kListOption;
+  const size_t limit = key == 'P' || list ? kMaxPrinterBytes : kMaxValueBytes;
   if (value.empty() || value.size() > limit) return false;
+  if (list) {
+    request->printer = value;
+    marks->list = true;
+    return true;
+  }
   switch (key) {
     case 'P':
       request->printer = value;
@@ -116,6 +125,9 @@ LprAction ParseCommandLine(const std::vector<std::string>& args, LprRequest* req
   Marks marks;
   for (size_t i = 0; i < args.size(); i += 2) {
     if (!ReadPair(args[i], args[i + 1], request, geometry, &marks)) return LprAction::kUsage;
+  }
+  if (marks.list) {
+    return marks.printer || marks.add || marks.remove ? LprAction::kUsage : LprAction::kList;
   }
   if (!marks.printer) return LprAction::kUsage;
   if (marks.add) {

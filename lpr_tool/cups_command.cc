@@ -1,4 +1,5 @@
 // The shell commands that have the CUPS paper-size tool add or remove a label format.
+#include <cstdio>
 #include <cstdlib>
 
 #include "fixed_paths.h"
@@ -29,4 +30,18 @@ std::string AdditionCommand(const LprRequest& request, const LabelGeometry& geom
 int RunCupsTool(const std::string& command) {
   std::fflush(nullptr);
   return std::system(command.c_str()) == 0 ? kDone : kCommandError;
+}
+
+std::string ListingCommand(const LprRequest& request) {
+  return ShellQuote(CupsToolProgram(request.model)) + " -list " + ShellQuote(request.printer);
+}
+
+int RunCupsToolForOutput(const std::string& command, std::string* output) {
+  std::fflush(nullptr);
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return kCommandError;
+  char block[4096];
+  size_t got;
+  while ((got = std::fread(block, 1, sizeof block, pipe)) > 0) output->append(block, got);
+  return pclose(pipe) == 0 ? kDone : kCommandError;
 }

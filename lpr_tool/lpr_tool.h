@@ -40,7 +40,10 @@ std::string FindModel(std::string_view program);
 
 // ---- Command line ----------------------------------------------------------
 
-enum class LprAction { kUsage, kAdd, kRemove };
+enum class LprAction { kUsage, kAdd, kRemove, kList };
+
+// The argument that asks for a listing of the label formats.
+inline constexpr std::string_view kListOption = "-list";
 
 inline constexpr size_t kMaxPrinterBytes = 2048;  // longest -P value
 inline constexpr size_t kMaxValueBytes = 99;      // longest value of every other option
@@ -58,6 +61,8 @@ inline constexpr int64_t kMaxWidthMm = 255;
 // infinite or not a number), an -n name holding a "/"
 // or a control byte (0 to 31, 127), a missing -P, -n together with -d, -n
 // without -w or -h, neither -n nor -d, or media kind 2 without -m and -o.
+// "-list <queue>" (exactly that argument) gives kList, with the queue in
+// `request->printer`; with -P, -n or -d it gives kUsage.
 // After kUsage the records hold whatever was read before the refusal.
 LprAction ParseCommandLine(const std::vector<std::string>& args, LprRequest* request,
                            LabelGeometry* geometry);
@@ -168,7 +173,23 @@ std::string AdditionCommand(const LprRequest& request, const LabelGeometry& geom
 // when it exited with status 0, -2 for any other outcome.
 int RunCupsTool(const std::string& command);
 
+// The shell command that lists the label formats of the queue's PPD:
+// "<tool> -list <queue>", both shell-quoted.
+std::string ListingCommand(const LprRequest& request);
+
+// Runs `command` through the shell and collects its standard output in
+// `output`.  Returns 0 when it exited with status 0, -2 otherwise.
+int RunCupsToolForOutput(const std::string& command, std::string* output);
+
 // ---- The operations --------------------------------------------------------
+
+// Appends to `listing` one line per label format of the model's tape list
+// file, in file order: identifier, width and length in millimetres from the
+// paper-dimension file, name, and "ppd" when the CUPS tool lists the same
+// identifier for `request.printer`, "-" when it does not, "?" for every line
+// when the CUPS tool fails; TABs between the fields.  Returns 0, or -1 (errno
+// set) when the tape list or paper-dimension file cannot be read.
+int ListLabels(const LprRequest& request, std::string* listing);
 
 // Has the CUPS tool remove the label format called `request.label_name` from
 // the PPD of `request.printer`, then drops its lines from the tape list,

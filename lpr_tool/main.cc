@@ -34,6 +34,12 @@ int RunTool(int argc, char** argv) {
     DisplayHelp();
     return kExitSuccess;
   }
+  if (action == LprAction::kList) {
+    std::string listing;
+    if (ListLabels(request, &listing) != kDone) return FailureStatus(kFileError, true);
+    std::fwrite(listing.data(), 1, listing.size(), stdout);
+    return kExitSuccess;
+  }
   MarginRange range;
   if (!CheckWideMediaMargins(geometry, &range)) {
     std::fputs(MarginErrorText(range).c_str(), stdout);

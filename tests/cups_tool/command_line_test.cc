@@ -54,6 +54,12 @@ TEST(CommandLine, DecidesBetweenAdditionRemovalAndUsage) {
       {LprAddLine("1.50"), RunKind::kAdd},
       {LprAddLine("0.00"), RunKind::kUsage},
       {kLprRemoveLine, RunKind::kRemove},
+      {{"-list", "q"}, RunKind::kList},
+      {{"-show", "0", "-list", "q"}, RunKind::kList},
+      {{"-list", "q", "-P", "q"}, RunKind::kUsage},
+      {{"-list", "q", "-d", "a"}, RunKind::kUsage},
+      {{"-list", "q/x"}, RunKind::kUsage},
+      {Add("-listing", "2"), RunKind::kAdd},  // only "-list" itself lists
   };
   for (const auto& c : cases) {
     EXPECT_EQ(ParseCommandLine(c.args).kind, c.kind) << ::testing::PrintToString(c.args);

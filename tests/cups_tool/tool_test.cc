@@ -114,6 +114,32 @@ TEST_F(CupsToolTest, PpdWithoutMarginOptionOrFallbackSizeStaysValid) {
   EXPECT_EQ(ReadFile(QueuePpd()), ReplaceAll(ppd, ": w62h30\n", ":\tw62h30\n"));
 }
 
+TEST_F(CupsToolTest, ListShowsTheFormatsOfThePpdAndTouchesNothing) {
+  InstallQueue(Data("zr460.ppd"));
+  EXPECT_EQ(Tool({"-list", "zr460"}).out, "");
+  ASSERT_EQ(Tool({"-P", "zr460", "-n", "New Label Format", "-w", "29", "-h", "70", "-specid",
+                  "CvL101D04600001"})
+                .status,
+            0);
+  ASSERT_EQ(Tool({"-P", "zr460", "-n", "Caf\xc3\xa9 \xe2\x82\xac", "-w", "40.5", "-h", "20",
+                  "-specid", "CvL092801400002"})
+                .status,
+            0);
+  const std::string ppd = ReadFile(QueuePpd());
+  root.ClearCalls();
+  const RunResult listed = Tool({"-list", "zr460"});
+  EXPECT_EQ(listed.status, 0);
+  EXPECT_EQ(listed.out,
+            "CvL101D04600001\t29.00\t70.00\tNew Label Format\n"
+            "CvL092801400002\t40.00\t20.00\tCaf\xc3\xa9 \xe2\x82\xac\n");
+  EXPECT_TRUE(root.Calls().empty());
+  EXPECT_EQ(ReadFile(QueuePpd()), ppd);
+  EXPECT_FALSE(Exists(QueuePpd() + ".list"));
+  const RunResult missing = Tool({"-list", "absent"});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.out, "No such file or directory\n");
+}
+
 TEST_F(CupsToolTest, AddingUnderAnExistingNameReplacesIt) {
   InstallQueue(Data("zr460.ppd"));
   ASSERT_EQ(Tool(kWorkedExample).status, 0);

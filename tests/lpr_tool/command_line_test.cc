@@ -64,6 +64,10 @@ TEST(ParseCommandLineTest, AcceptsAndRefusesAsTheRulesSay) {
       {with({"-o", "1e999"}), kUsage},
       {with({"-h", "30e999"}), kUsage},
       {with({"-w", "3e999"}), kUsage},
+      {{"-list", "KM-3030"}, LprAction::kList},
+      {{"-list", "KM-3030", "-d", "x"}, kUsage},
+      {{"-list", "q", "-P", "q"}, kUsage},
+      {with({"-lis", "2"}), kAdd},
   };
   for (const auto& [args, action] : cases) {
     LprRequest request;

@@ -345,4 +345,38 @@ TEST_F(LprToolTest, WholeRoadPutsOneIdentifierIntoThePpdAndTheInformationFiles) 
   for (const char* name : kInfoFiles) EXPECT_EQ(Info(name), Sample(name)) << name;
 }
 
+TEST_F(LprToolTest, ListShowsTheInformationFilesBesideThePpd) {
+  const std::string cafe = "Caf\xc3\xa9 \xe2\x82\xac", both = "CvL101D04600001",
+                    info_only = "CvL092801400002";
+  std::string tape_list = Sample(kTapeList);
+  tape_list.insert(tape_list.find("[CustomTape]\n") + 13,
+                   both + "/New Label Format\n" + info_only + "/" + cafe + "\n");
+  WriteInfo(kTapeList, tape_list);
+  WriteInfo(kDimension, Sample(kDimension) + info_only + "\t:\t114.80\t56.69\n" + both +
+                            "\t:\t82.20\t198.43\n");
+  // The PPD holds the first format and one of its own.
+  InstallCupsTool(ts::CupsToolPath());
+  ts::Run(ts::StubDir() + "/lpadmin",
+          {"-p", "KM-3030", "-v", "usb://x", "-P", ts::SampleDataDir() + "/ppd/label-printer.ppd"},
+          root.ToolEnv());
+  for (const Args& add : {Args{"-n", "New Label Format", "-specid", both},
+                          Args{"-n", "PPD only", "-specid", "CvL081E01E00003"}}) {
+    Args args = {"-P", "KM-3030", "-w", "29", "-h", "70"};
+    args.insert(args.end(), add.begin(), add.end());
+    ASSERT_EQ(ts::Run(ts::CupsToolPath(), args, root.ToolEnv()).status, 0);
+  }
+  const auto before = Snapshot();
+  const std::string listed = both + "\t29.00\t70.00\tNew Label Format\t%\n" + info_only +
+                             "\t40.50\t20.00\t" + cafe + "\t#\n";
+  const ts::RunResult result = Lpr({"-list", "KM-3030"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, std::regex_replace(std::regex_replace(listed, std::regex("%"), "ppd"),
+                                           std::regex("#"), "-"));
+  // Without a working CUPS tool the PPD column is unknown.
+  InstallCupsTool(ts::StubDir() + "/cvpapertoolcups");
+  EXPECT_EQ(Lpr({"-list", "KM-3030"}, {{"STUB_CUPSTOOL_STATUS", "1"}}).out,
+            std::regex_replace(listed, std::regex("[%#]"), "?"));
+  EXPECT_EQ(Snapshot(), before);
+}
+
 }  // namespace
