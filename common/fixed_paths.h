@@ -16,8 +16,8 @@ inline constexpr std::string_view kScratchUriPath = "/tmp/uri";
 inline constexpr std::string_view kDebugLogPath = "/tmp/cvinkjet_lprng_debuglog.txt";
 
 // Returns the real path for one of the fixed absolute paths above (or a path
-// below one of them).  The default build returns it unchanged.  A build
-// configured with CORVANE_RELOCATABLE puts it under $CORVANE_TEST_ROOT and
-// ends the process with status 2 when that variable is unset, so that a test
-// build can never touch the real system.
+// below one of them).  The installed programs return it unchanged.  Their
+// test copies (compiled with CORVANE_RELOCATABLE) put it under
+// $CORVANE_TEST_ROOT and end the process with status 2 when that variable is
+// unset, so that a test can never touch the real system.
 std::string FixedPath(std::string_view fixed);
