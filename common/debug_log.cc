@@ -1,14 +1,18 @@
-// The append-only debug log shared by both paper-size tools.
+// The entry trace and the append-only debug log of both paper-size tools.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
 #include "fixed_paths.h"
 #include "paper_size_tool.h"
+#include "text_format.h"
+
+void TraceEnter(const char* /*source*/, const char* /*operation*/) {}
 
 namespace {
 
@@ -17,42 +21,50 @@ namespace {
 // planted at the name is refused: a symbolic link (not followed), a FIFO
 // (opened without waiting for a reader, which would hang the tool), a hard
 // link to another file, or another user's file.
-std::FILE* OpenLog(const std::string& path) {
+int OpenLog(const std::string& path) {
   int fd =
       open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-  if (fd < 0) return nullptr;
+  if (fd < 0) return -1;
   struct stat st;
   if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1 || st.st_uid != geteuid() ||
       fcntl(fd, F_SETFL, O_APPEND) != 0) {
     close(fd);
-    return nullptr;
+    return -1;
   }
-  std::FILE* log = fdopen(fd, "a");
-  if (log == nullptr) close(fd);
-  return log;
+  return fd;
+}
+
+// Appends all of `text`; false when a write fails.
+bool AppendAll(int fd, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = write(fd, text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
 }
 
 }  // namespace
 
 int DebugLog(const char* format, ...) {
-  // The one process-wide log stream: opened on first use, closed by exit.
-  static std::FILE* log = nullptr;
+  // The one process-wide log: opened on first use, closed by exit.
+  static int log = -1;
   const std::string path = FixedPath(kDebugLogPath);
-  if (log == nullptr) {
+  if (log < 0) {
     log = OpenLog(path);
-    if (log == nullptr) {
+    if (log < 0) {
       std::printf("\n!!! log file open error.!!! [%s]\n", path.c_str());
       std::exit(1);
     }
   }
   va_list args;
   va_start(args, format);
-  int written = std::vfprintf(log, format, args);
+  const std::string text = FormatTextV(format, args);
   va_end(args);
-  if (written < 0) {
+  if (!AppendAll(log, text)) {
     std::printf("\n!!! log file write error.!!! [%s]\n", path.c_str());
     std::exit(1);
   }
-  std::fflush(log);
-  return written;
+  return static_cast<int>(text.size());
 }

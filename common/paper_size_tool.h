@@ -11,11 +11,12 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "line_stream.h"
 
 // Result codes of the file-editing operations.
 inline constexpr int kDone = 0;
@@ -61,36 +62,8 @@ void TraceEnter(const char* source, const char* operation);
 int DebugLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // ---- Line I/O --------------------------------------------------------------
-
-// A growable line buffer owned by its reader.  After a read it holds the line
-// and a terminating zero byte; lines of any length fit.
-struct LineBuffer {
-  char* data = nullptr;
-  size_t capacity = 0;
-
-  LineBuffer() = default;
-  LineBuffer(const LineBuffer&) = delete;
-  LineBuffer& operator=(const LineBuffer&) = delete;
-  ~LineBuffer();
-};
-
-// Reads the next line of `in` (the bytes up to and including the next line
-// feed, or up to the end of the file) into `line` and returns the number of
-// bytes stored; 0 means nothing more could be read.  Zero bytes inside a line
-// are kept and counted.  End of file and read errors are not told apart here:
-// callers that must not lose data test feof() afterwards (a line that
-// cannot be held in memory also ends the reading early).
-int64_t fread_line_string(LineBuffer& line, std::FILE* in);
-
-// Writes exactly `count` bytes of `data` to `out`, completing partial writes,
-// and returns `count`.  A count of 0 or less writes nothing.  A write that makes
-// no progress stops the loop; the stream's error flag then tells the caller.
-int64_t fwrite_line_string(const char* data, int64_t count, std::FILE* out);
-
-// Writes all of `text` with fwrite_line_string.
-inline void WriteText(std::string_view text, std::FILE* out) {
-  fwrite_line_string(text.data(), static_cast<int64_t>(text.size()), out);
-}
+// fread_line_string and fwrite_line_string work on the descriptor streams of
+// line_stream.h; every file the tools read or write goes through them.
 
 // ---- Label identifiers -----------------------------------------------------
 

@@ -1,16 +1,12 @@
 // printf-style formatting into strings of any length.
 #include "text_format.h"
 
-#include <cstdarg>
 #include <cstdio>
 
-std::string FormatText(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
+std::string FormatTextV(const char* format, va_list args) {
   va_list again;
   va_copy(again, args);
-  int length = std::vsnprintf(nullptr, 0, format, args);
-  va_end(args);
+  const int length = std::vsnprintf(nullptr, 0, format, args);
   std::string text;
   if (length > 0) {
     text.resize(static_cast<size_t>(length) + 1);
@@ -18,5 +14,13 @@ std::string FormatText(const char* format, ...) {
     text.resize(static_cast<size_t>(length));
   }
   va_end(again);
+  return text;
+}
+
+std::string FormatText(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  std::string text = FormatTextV(format, args);
+  va_end(args);
   return text;
 }

@@ -1,7 +1,11 @@
 // printf-style formatting into strings of any length.
 #pragma once
 
+#include <cstdarg>
 #include <string>
 
 // Formats like printf into a string as long as the result needs.
 std::string FormatText(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The same with the arguments as a va_list (which it does not end).
+std::string FormatTextV(const char* format, va_list args) __attribute__((format(printf, 1, 0)));

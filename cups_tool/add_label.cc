@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "cups_tool.h"
-#include "edited_copy.h"
+#include "file_rewrite.h"
 #include "fixed_paths.h"
 #include "text_format.h"
 
@@ -109,7 +109,7 @@ int AddLabel(LabelRequest request, LabelGeometry geometry) {
     SetConstraints(out, id, request.length_mm);
   };
   const std::string scratch = FixedPath(kScratchPpdPath);
-  if (WriteEditedCopy(request.ppd_path, scratch, 0644, false, markers, edit, finish) != 0) {
+  if (WriteEditedCopy(request.ppd_path, scratch, 0644, markers, edit, finish) != 0) {
     return -1;
   }
   return ReRegisterQueue(scratch);

@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "cups_tool.h"
-#include "edited_copy.h"
+#include "file_rewrite.h"
 #include "fixed_paths.h"
 
 namespace {
@@ -70,7 +70,7 @@ int RemoveLabel(LabelRequest request) {
     }
   };
   const std::string scratch = FixedPath(kScratchPpdPath);
-  if (WriteEditedCopy(request.ppd_path, scratch, 0644, false, {id}, edit, AddNothing) != 0)
+  if (WriteEditedCopy(request.ppd_path, scratch, 0644, {id}, edit, AddNothing) != 0)
     return -1;
   return ReRegisterQueue(scratch);
 }

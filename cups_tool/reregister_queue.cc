@@ -4,10 +4,9 @@
 #include <initializer_list>
 
 #include "cups_tool.h"
+#include "file_rewrite.h"
 #include "fixed_paths.h"
-#include "scratch_file.h"
 #include "shell_quote.h"
-#include "stdio_file.h"
 
 namespace {
 
@@ -38,11 +37,10 @@ int ReportUnchangedQueue(const std::string& what) {
 // Reads the first line of `path` without its line feed.  Returns false with
 // errno set when the file cannot be opened.
 bool ReadFirstLine(const std::string& path, std::string* line) {
-  StdioFile in(std::fopen(path.c_str(), "rb"));
-  if (!in) return false;
-  LineBuffer buffer;
-  int64_t count = fread_line_string(buffer, in.get());
-  std::string_view text(buffer.data, static_cast<size_t>(count));
+  LineReader in;
+  if (!OpenLineReader(path, &in)) return false;
+  std::string_view text;
+  fread_line_string(text, in);
   if (text.ends_with('\n')) text.remove_suffix(1);
   *line = std::string(text);
   return true;
@@ -54,8 +52,8 @@ int ReRegisterQueue(const std::string& ppd_path) {
   const std::string uri_path = FixedPath(kScratchUriPath);
   // Created afresh so that the shell's redirection fills our own file rather
   // than whatever someone planted at the name.
-  std::FILE* uri_file = CreateFreshFile(uri_path, 0644);
-  if (uri_file == nullptr || CloseChecked(uri_file, false) != 0) return -1;
+  const int uri_fd = CreateFreshFd(uri_path, 0644);
+  if (uri_fd < 0 || CloseFdChecked(uri_fd, false) != 0) return -1;
   // "-p" only reads the options; "-d" would also make the queue the default.
   const std::string query = JoinWords({"lpoptions", "-p", printer_name});
   if (RunCommand(query + " > " + ShellQuote(uri_path)) != 0) return ReportUnchangedQueue(query);

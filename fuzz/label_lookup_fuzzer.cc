@@ -5,7 +5,6 @@
 
 #include "fuzz_support.h"
 #include "paper_size_tool.h"
-#include "stdio_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto [name, text] = SplitAtZero(data, size);
@@ -13,12 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   WriteWholeFile(path, text);
 
   // Every line comes back whole and in order, and parsing stays inside it.
-  StdioFile in(std::fopen(path.c_str(), "rb"));
-  LineBuffer line;
-  int64_t count;
+  LineReader in;
+  if (!OpenLineReader(path, &in)) std::abort();
+  std::string_view view;
   size_t total = 0;
-  while ((count = fread_line_string(line, in.get())) > 0) {
-    std::string_view view(line.data, static_cast<size_t>(count));
+  while (fread_line_string(view, in) > 0) {
     if (view != text.substr(total, view.size())) std::abort();
     total += view.size();
     LabelLine label;

@@ -1,5 +1,4 @@
 // Adding a label format to the PPD (through the CUPS tool) and to the information files.
-#include "edited_copy.h"
 #include "lpr_tool.h"
 
 namespace {
@@ -13,10 +12,11 @@ long long Dots(double mm) {
   return static_cast<long long>(TruncateToInt64(mm / 25.4 * kResolutionDpi));
 }
 
-// Copies every line and appends `entry` behind the last byte of the file.
+// Copies every line (no marker hands any to the edit step) and appends
+// `entry` behind the last byte of the file.
 int AppendEntry(const std::string& path, const std::string& entry) {
-  return RewriteInfoFile(path, kNoMarkers, CopyLine,
-                         [&entry](LineWriter& out) { WriteText(entry, out); });
+  return RewriteFile(path, kInfoFileMode, {}, DropLine,
+                     [&entry](LineWriter& out) { WriteText(entry, out); });
 }
 
 }  // namespace
@@ -33,7 +33,8 @@ int AddLabel(LprRequest request, LabelGeometry geometry) {
     WriteText(line, out);
     if (line.find(kCustomTapeSection) != std::string_view::npos) WriteText(tape_entry, out);
   };
-  if (RewriteInfoFile(request.work_path, {kCustomTapeSection}, after_section, AddNothing) != 0) {
+  if (RewriteFile(request.work_path, kInfoFileMode, {kCustomTapeSection}, after_section,
+                  AddNothing) != 0) {
     return kFileError;
   }
 

@@ -1,10 +1,4 @@
-// The model's LPRng information files and their safe rewrite.
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-
-#include "edited_copy.h"
+// Where the model's LPRng information files lie.
 #include "fixed_paths.h"
 #include "lpr_tool.h"
 
@@ -30,16 +24,4 @@ std::string ImagingAreaPath(const std::string& model) {
 
 std::string PaperDimensionPath(const std::string& model) {
   return InfoDirectory(model) + "/PaperDimension";
-}
-
-int RewriteInfoFile(const std::string& path, const std::vector<std::string_view>& markers,
-                    const LineEdit& edit, const FinishEdit& finish) {
-  const std::string temp = path + ".$$$";
-  if (WriteEditedCopy(path, temp, 0666, true, markers, edit, finish) != 0) return -1;
-  // rename replaces the file in one step: there is no moment without it.
-  if (std::rename(temp.c_str(), path.c_str()) == 0) return 0;
-  const int saved = errno;
-  unlink(temp.c_str());
-  errno = saved;
-  return -1;
 }

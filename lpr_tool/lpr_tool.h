@@ -4,12 +4,13 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "line_stream.h"
+#include <sys/types.h>
+
+#include "file_rewrite.h"
 #include "paper_size_tool.h"
 #include "text_format.h"
 
@@ -137,19 +138,8 @@ std::string SettingsPath(const std::string& model);        // .../cv<model>rc
 std::string ImagingAreaPath(const std::string& model);     // .../ImagingArea
 std::string PaperDimensionPath(const std::string& model);  // .../PaperDimension
 
-// edit(line, out) writes whatever stays of one line (its line feed included
-// when it has one); finish(out) adds text at the end.
-using LineEdit = std::function<void(std::string_view line, LineWriter& out)>;
-using FinishEdit = std::function<void(LineWriter& out)>;
-
-// Rewrites the information file at `path`: every line passes through `edit`,
-// then `finish` adds its text, all into "<path>.$$$" (created afresh with
-// mode 0666), which is forced to disk and renamed over `path` in one step.
-// Returns 0 when done, or -1 with errno set when `path` cannot be read or the
-// temporary file cannot be created, fully written or renamed; then `path` is
-// byte for byte as it was and no temporary file is left.
-int RewriteInfoFile(const std::string& path, const std::vector<std::string_view>& markers,
-                    const LineEdit& edit, const FinishEdit& finish);
+// Information files are rewritten with this mode.
+inline constexpr mode_t kInfoFileMode = 0666;
 
 // ---- The CUPS paper-size tool ----------------------------------------------
 

@@ -11,7 +11,6 @@
 
 #include "page_shift.h"
 #include "paper_size_tool.h"
-#include "stdio_file.h"
 
 namespace {
 
@@ -23,10 +22,9 @@ int Answer(char* argv[]) {
   double shift_dots = std::strtod(argv[6], nullptr);
 
   std::string saved;
-  int result = kFileError;
-  if (StdioFile job{std::fopen(argv[10], "rb")}) {
-    result = ReadLeadingPageSizeLine(job.get(), &saved);
-  }
+  LineReader job;
+  const int result =
+      OpenLineReader(argv[10], &job) ? ReadLeadingPageSizeLine(job, &saved) : kFileError;
   if (result != kDone) {
     std::fputs(kUnreadableJobMessage, stderr);
     return 0;

@@ -29,18 +29,16 @@ std::string FormatFixed(double value) {
 
 }  // namespace
 
-int ReadLeadingPageSizeLine(std::FILE* in, std::string* saved) {
+int ReadLeadingPageSizeLine(LineReader& in, std::string* saved) {
   saved->clear();
-  LineBuffer line;
-  int64_t count;
-  while ((count = fread_line_string(line, in)) > 0) {
-    std::string_view text(line.data, static_cast<size_t>(count));
-    if (text.find("PageSize") == std::string_view::npos) return kDone;
-    saved->assign(text);
+  std::string_view line;
+  while (fread_line_string(line, in) > 0) {
+    if (line.find("PageSize") == std::string_view::npos) return kDone;
+    saved->assign(line);
   }
-  // A read that gave nothing before the end of the file failed (an I/O error,
-  // a directory, no memory for the line): the job could not be read.
-  return std::feof(in) != 0 && std::ferror(in) == 0 ? kDone : kFileError;
+  // A read that failed before the end of the file (an I/O error, a
+  // directory, no memory for the line): the job could not be read.
+  return in.error == 0 ? kDone : kFileError;
 }
 
 PageSize ScanPageSize(std::string_view line) {

@@ -2,9 +2,10 @@
 // size its leading lines request, and the answer text naming the command.
 #pragma once
 
-#include <cstdio>
 #include <string>
 #include <string_view>
+
+#include "line_stream.h"
 
 // The message written to standard error when the job cannot be read.
 inline constexpr char kUnreadableJobMessage[] = "ERROR:cvps2ps terminates.\n";
@@ -16,15 +17,15 @@ struct PageSize {
   float height = 0;
 };
 
-// Reads `in` from its current position one line at a time for as long as each
+// Reads `in` one line at a time for as long as each
 // line contains "PageSize" (case-sensitive, anywhere in the line) and leaves in
 // `saved` the last of these lines, whole with its line feed; `saved` is ""
 // when the file is empty or its first line lacks the text.  The first line
 // without "PageSize" ends the reading and nothing after it is read.  Lines of
 // any length are read whole, and zero bytes are ordinary bytes.
 // Returns 0 when done, -1 when a read failed before the end of the file
-// (`saved` then holds the lines accepted so far).  `in` is left open.
-int ReadLeadingPageSizeLine(std::FILE* in, std::string* saved);
+// (`saved` then holds the lines accepted so far).
+int ReadLeadingPageSizeLine(LineReader& in, std::string* saved);
 
 // Scans the text between the first "[" of `line` and the first "]" after it
 // like sscanf with "%f %f": white space around and between the numbers is

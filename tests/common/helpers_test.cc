@@ -7,7 +7,7 @@
 #include <csignal>
 #include <random>
 
-#include "edited_copy.h"
+#include "file_rewrite.h"
 #include "number_reading.h"
 #include "paper_size_tool.h"
 #include "shell_quote.h"
@@ -72,11 +72,11 @@ TEST_F(ScratchTest, ReplacesWhateverStandsAtTheNameWithAFreshFile) {
            plant_symlink, plant_dangling, plant_hardlink, plant_fifo, plant_dir, plant_file}) {
     plant();
     mode_t old_mask = umask(0077);
-    std::FILE* out = CreateFreshFile(scratch, 0644);
+    const int fd = CreateFreshFd(scratch, 0644);
     umask(old_mask);
-    ASSERT_NE(out, nullptr);
-    WriteText("mine\n", out);
-    ASSERT_EQ(CloseChecked(out, true), 0);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "mine\n", 5), 5);
+    ASSERT_EQ(CloseFdChecked(fd, true), 0);
     struct stat st;
     ASSERT_EQ(lstat(scratch.c_str(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode));
@@ -93,7 +93,7 @@ TEST_F(ScratchTest, EditedCopyKeepsEveryByteAndAddsTheFinish) {
   WriteFile(root.Path("/src"), source);
   const std::vector<std::string_view> markers = {"drop"};
   int result = WriteEditedCopy(
-      root.Path("/src"), scratch, 0644, false, markers,
+      root.Path("/src"), scratch, 0644, markers,
       [](std::string_view line, LineWriter& out) {
         if (!line.starts_with("drop")) WriteText(line, out);
       },
@@ -101,7 +101,7 @@ TEST_F(ScratchTest, EditedCopyKeepsEveryByteAndAddsTheFinish) {
   EXPECT_EQ(result, 0);
   EXPECT_EQ(ReadFile(scratch), "keep\n" + std::string(5000, 'L') + "\nlast+end\n");
   EXPECT_EQ(WriteEditedCopy(
-                root.Path("/missing"), scratch + "2", 0644, false, kNoMarkers,
+                root.Path("/missing"), scratch + "2", 0644, {},
                 [](std::string_view, LineWriter&) {}, AddNothing),
             -1);
   EXPECT_FALSE(testing_support::Exists(scratch + "2"));
@@ -138,7 +138,7 @@ TEST_F(ScratchTest, MarkedLinesAloneReachTheEditWhereverTheyFall) {
       WriteText("<", out);
       WriteText(line, out);
     };
-    ASSERT_EQ(WriteEditedCopy(root.Path("/src"), scratch, 0644, false, markers, edit, AddNothing),
+    ASSERT_EQ(WriteEditedCopy(root.Path("/src"), scratch, 0644, markers, edit, AddNothing),
               0);
     ASSERT_EQ(ReadFile(scratch), expected) << "round " << round;
   }
@@ -153,7 +153,7 @@ TEST_F(ScratchTest, EditedCopyThatCannotBeWrittenWholeIsRemoved) {
   small.rlim_cur = 4096;
   setrlimit(RLIMIT_FSIZE, &small);
   int result = WriteEditedCopy(
-      root.Path("/src"), scratch, 0644, true, kNoMarkers,
+      root.Path("/src"), scratch, 0644, {},
       [](std::string_view line, LineWriter& out) { WriteText(line, out); }, AddNothing);
   int error = errno;
   setrlimit(RLIMIT_FSIZE, &old_limit);

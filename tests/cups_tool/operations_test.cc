@@ -3,7 +3,7 @@
 #include <unistd.h>
 
 #include "cups_tool.h"
-#include "scratch_file.h"
+#include "file_rewrite.h"
 #include "test_support.h"
 
 namespace {
