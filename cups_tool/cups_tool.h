@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "command_options.h"
 #include "line_stream.h"
 #include "paper_size_tool.h"
 
@@ -27,7 +28,6 @@ extern int show_output;
 
 // ---- Command line ----------------------------------------------------------
 
-enum class RunKind { kUsage, kAdd, kRemove, kList };
 
 // What the command line asks for.  `show_output` is the "-show" value as far
 // as the pairs were read (1 when none was); the other fields matter only when
@@ -40,17 +40,13 @@ struct CommandLine {
   int show_output = 1;
 };
 
-// Reads the arguments after the program name: option and value pairs, options
-// matched by prefix ("-Pxyz" counts as "-P"), the first pair that fails ends
-// the reading with kUsage.  Besides the value lengths and number ranges of the
-// options, refuses a queue name that CUPS would refuse (more than 127 bytes, a
-// byte 0-32 or 127, / \ ? ' " #), an "-n" name holding a byte 0-31 or 127, ':'
-// or '"', a "-specid" holding a byte 0-32 or 127, ':', '"' or '/', a width
-// above 255 mm and a number that reads as infinite or not a number, because
-// each would break the PPD lines or the identifier.  "-list <queue>" (the
-// exact argument "-list"; anything else beginning with "-l" is the left
-// margin) asks for kList and may not be combined with "-P", "-n" or "-d".
-// Touches nothing.
+// Reads the arguments after the program name by the tool's option table
+// (ReadCommandLine: options matched by prefix in table order, so "-Pxyz"
+// counts as "-P"; values of at most 32 bytes, -P and -list up to 1024; a
+// queue name CUPS accepts, an -n name that fits a PPD line, a -specid usable
+// as a PPD keyword).  "-list <queue>" (the exact argument "-list"; anything
+// else beginning with "-l" is the left margin) asks for kList.  Touches
+// nothing.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // ---- Operations ------------------------------------------------------------

@@ -7,10 +7,10 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LprRequest request;
   LabelGeometry geometry;
-  LprAction action = ParseCommandLine(SplitArguments(data, size), &request, &geometry);
-  if (action == LprAction::kUsage) return 0;
+  RunKind action = ParseCommandLine(SplitArguments(data, size), &request, &geometry);
+  if (action == RunKind::kUsage) return 0;
   if (request.printer.empty() || request.label_name.empty()) std::abort();
-  if (action == LprAction::kAdd) {
+  if (action == RunKind::kAdd) {
     if (request.width_mm < 1 || request.width_mm > 255 || request.length_mm < 1) std::abort();
     for (char c : request.label_name) {
       unsigned char byte = static_cast<unsigned char>(c);

@@ -10,6 +10,7 @@
 
 #include <sys/types.h>
 
+#include "command_options.h"
 #include "file_rewrite.h"
 #include "paper_size_tool.h"
 #include "text_format.h"
@@ -41,32 +42,17 @@ std::string FindModel(std::string_view program);
 
 // ---- Command line ----------------------------------------------------------
 
-enum class LprAction { kUsage, kAdd, kRemove, kList };
-
-// The argument that asks for a listing of the label formats.
-inline constexpr std::string_view kListOption = "-list";
-
 inline constexpr size_t kMaxPrinterBytes = 2048;  // longest -P value
 inline constexpr size_t kMaxValueBytes = 99;      // longest value of every other option
-// The identifier's width field has two hexadecimal digits; a wider label
-// could never be found or removed again.
-inline constexpr int64_t kMaxWidthMm = 255;
-
-// Reads the arguments after the program name as option and value pairs into
-// `request` and `geometry` (both cleared by the caller) and validates them.
-// Touches nothing outside the two records.  Returns kAdd or kRemove for a
-// valid request, kUsage for a bad command line: a count below 2 or odd, an
-// unknown option, an empty or over-long value, a value out of range (a width
-// of 0 or above 255 whole millimetres, a length below 1, a negative gap, mark,
-// mark offset or media kind, a margin of 0 or less, a number that reads as
-// infinite or not a number), an -n name holding a "/"
-// or a control byte (0 to 31, 127), a missing -P, -n together with -d, -n
-// without -w or -h, neither -n nor -d, or media kind 2 without -m and -o.
-// "-list <queue>" (exactly that argument) gives kList, with the queue in
-// `request->printer`; with -P, -n or -d it gives kUsage.
-// After kUsage the records hold whatever was read before the refusal.
-LprAction ParseCommandLine(const std::vector<std::string>& args, LprRequest* request,
-                           LabelGeometry* geometry);
+// Reads the arguments after the program name by the tool's option table
+// (ReadCommandLine: options told apart by their first two characters, values
+// of at most 99 bytes, -P up to 2048, an -n name without "/" or control
+// bytes, media kind 2 only with -m and -o) into `request` and `geometry`, and
+// returns what they ask for; "-list <queue>" puts the queue into
+// `request->printer`.  `request->model` is left as it is.  Touches nothing
+// outside the two records.
+RunKind ParseCommandLine(const std::vector<std::string>& args, LprRequest* request,
+                         LabelGeometry* geometry);
 
 // ---- Wide-media margin check -----------------------------------------------
 

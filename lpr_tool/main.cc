@@ -29,12 +29,12 @@ int RunTool(int argc, char** argv) {
   }
 
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
-  const LprAction action = ParseCommandLine(args, &request, &geometry);
-  if (action == LprAction::kUsage) {
+  const RunKind action = ParseCommandLine(args, &request, &geometry);
+  if (action == RunKind::kUsage) {
     DisplayHelp();
     return kExitSuccess;
   }
-  if (action == LprAction::kList) {
+  if (action == RunKind::kList) {
     std::string listing;
     if (ListLabels(request, &listing) != kDone) return FailureStatus(kFileError, true);
     std::fwrite(listing.data(), 1, listing.size(), stdout);
@@ -54,7 +54,7 @@ int RunTool(int argc, char** argv) {
   RunLock lock;
   LockDirectory(InfoDirectory(request.model), &lock);
 
-  if (action == LprAction::kRemove) {
+  if (action == RunKind::kRemove) {
     const int removed = RemoveLabel(request, geometry);
     if (removed == kDone || removed == kNotPresent) return kExitSuccess;
     return FailureStatus(removed, true);

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "file_rewrite.h"
-#include "number_reading.h"
+#include "command_options.h"
 #include "paper_size_tool.h"
 #include "shell_quote.h"
 #include "test_support.h"

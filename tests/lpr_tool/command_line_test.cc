@@ -27,8 +27,8 @@ TEST(ParseCommandLineTest, AcceptsAndRefusesAsTheRulesSay) {
     more.insert(more.begin(), add.begin(), add.end());
     return more;
   };
-  const auto kAdd = LprAction::kAdd, kRemove = LprAction::kRemove, kUsage = LprAction::kUsage;
-  const std::pair<Args, LprAction> cases[] = {
+  const auto kAdd = RunKind::kAdd, kRemove = RunKind::kRemove, kUsage = RunKind::kUsage;
+  const std::pair<Args, RunKind> cases[] = {
       {add, kAdd},
       {{"-Pxyz", "q", "-dfoo", "a/b\n"}, kRemove},  // two characters decide; -d is not restricted
       {{}, kUsage},
@@ -64,7 +64,7 @@ TEST(ParseCommandLineTest, AcceptsAndRefusesAsTheRulesSay) {
       {with({"-o", "1e999"}), kUsage},
       {with({"-h", "30e999"}), kUsage},
       {with({"-w", "3e999"}), kUsage},
-      {{"-list", "KM-3030"}, LprAction::kList},
+      {{"-list", "KM-3030"}, RunKind::kList},
       {{"-list", "KM-3030", "-d", "x"}, kUsage},
       {{"-list", "q", "-P", "q"}, kUsage},
       {with({"-lis", "2"}), kAdd},

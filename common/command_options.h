@@ -1,0 +1,99 @@
+// Reading the command lines of both paper-size tools: option and value pairs,
+// checked and stored by each tool's own table of options.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "paper_size_tool.h"
+
+// Where an option's value is stored in CommandOptions.
+enum class OptionField {
+  kQueue,       // queue, and the printer mark
+  kList,        // queue, and the list mark
+  kAddName,     // label_name, and the add mark
+  kDeleteName,  // label_name, and the remove mark
+  kLabelId,
+  kWidth,  // width_mm and geometry.width, and the width mark
+  kLength,  // length_mm and geometry.length, and the length mark
+  kGap,
+  kTop,
+  kBottom,
+  kLeft,
+  kRight,
+  kMediaKind,
+  kMark,        // geometry.mark, and the mark mark
+  kMarkOffset,  // geometry.mark_offset, and the mark-offset mark
+  kShow,
+};
+
+// What an option's value must be to be accepted.  Numbers are read leniently
+// (ReadInteger, ReadFraction); a number that reads as infinite or not a
+// number is refused wherever a fraction is read.
+enum class ValueRule {
+  kAnyText,
+  kQueueName,     // what CUPS accepts: at most 127 bytes, none of 0-32, 127, / \ ? ' " #
+  kPpdLabelName,  // fits a PPD option line: no byte 0-31 or 127, no ':' or '"'
+  kFileName,      // a file name and one line: no '/', no byte 0-31 or 127
+  kPpdKeyword,    // a PPD option keyword: no byte 0-32 or 127, no ':', '"' or '/'
+  kLabelWidth,    // whole part 1 to 255 (the identifier has two hexadecimal digits for it)
+  kLabelLength,   // whole part at least 1
+  kPositive,      // greater than 0
+  kNonNegative,   // at least 0
+  kCount,         // whole, at least 0
+  kAnyWhole,      // whole
+};
+
+// One option of a tool's table.  An argument names the option when it begins
+// with `name` (or, for an `exact` row, is `name`); rows are tried in order.
+struct OptionRow {
+  std::string_view name;
+  OptionField field;
+  ValueRule rule;
+  size_t max_length;  // longest value in bytes; a value is at least 1 byte
+  bool exact = false;
+};
+
+// What the pairs read so far said.  Integers are whole readings, stored as
+// the tools' records hold them.
+struct CommandOptions {
+  std::string queue;
+  std::string label_name;
+  std::string label_id;
+  int64_t width_mm = 0;
+  int64_t length_mm = 0;
+  int32_t media_kind = 0;
+  int32_t show_output = 1;
+  LabelGeometry geometry;  // gap, width, length, margins, mark, mark offset
+  bool printer = false;
+  bool list = false;
+  bool add = false;
+  bool remove = false;
+  bool width = false;
+  bool length = false;
+  bool mark = false;
+  bool mark_offset = false;
+};
+
+enum class RunKind { kUsage, kAdd, kRemove, kList };
+
+// Reads `args` (the arguments after the program name) as option and value
+// pairs by `table` into `options`, and decides what they ask for.  kUsage for
+// a count below 2 or odd, an option not in the table, an empty or too long
+// value or one its rule refuses (reading stops at that pair; `options` holds
+// the pairs before it), and after the last pair for: a list together with a
+// printer, an addition or a removal; no printer; an addition with a removal
+// or without width and length; neither; and, when `marks_for_marked_media`,
+// media kind 2 without both mark and mark offset.
+RunKind ReadCommandLine(const std::vector<std::string>& args, std::span<const OptionRow> table,
+                        bool marks_for_marked_media, CommandOptions* options);
+
+// The number readings of the command lines, in the manner of strtol (base
+// 10) and strtod: leading white space skipped, trailing text ignored, a text
+// without a number reads as 0.
+int64_t ReadInteger(const char* text);
+double ReadFraction(const char* text);
