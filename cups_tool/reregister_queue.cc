@@ -1,37 +1,19 @@
 // Re-registering a CUPS queue so that the scheduler takes up an edited PPD.
 #include <cstdio>
-#include <cstdlib>
-#include <initializer_list>
 
 #include "cups_tool.h"
 #include "file_rewrite.h"
 #include "fixed_paths.h"
-#include "shell_quote.h"
+#include "shell_command.h"
 
 namespace {
 
-// One command line for the shell: each word quoted so that it arrives whole.
-std::string JoinWords(std::initializer_list<std::string_view> words) {
-  std::string command;
-  for (std::string_view word : words) {
-    if (!command.empty()) command += ' ';
-    command += ShellQuote(word);
-  }
-  return command;
-}
-
-// Runs `command` through the shell: 0 for exit status 0, else -2.
-int RunCommand(const std::string& command) {
-  std::fflush(nullptr);
-  return std::system(command.c_str()) == 0 ? 0 : -2;
-}
-
 // Tells the administrator, whatever "-show" says, that the queue was left as
-// it was because `what` failed; the exit status stays 0.
-int ReportUnchangedQueue(const std::string& what) {
-  std::fprintf(stderr, "cvpapertoolcups: queue %s not changed: %s failed\n", printer_name.c_str(),
-               what.c_str());
-  return -2;
+// it was because of `command`; the exit status stays 0.
+int ReportUnchangedQueue(const std::string& command, const char* problem = "failed") {
+  std::fprintf(stderr, "cvpapertoolcups: queue %s not changed: %s %s\n", printer_name.c_str(),
+               command.c_str(), problem);
+  return kCommandError;
 }
 
 // Reads the first line of `path` without its line feed.  Returns false with
@@ -53,17 +35,17 @@ int ReRegisterQueue(const std::string& ppd_path) {
   // Created afresh so that the shell's redirection fills our own file rather
   // than whatever someone planted at the name.
   const int uri_fd = CreateFreshFd(uri_path, 0644);
-  if (uri_fd < 0 || CloseFdChecked(uri_fd, false) != 0) return -1;
+  if (uri_fd < 0 || CloseFdChecked(uri_fd, false) != 0) return kFileError;
   // "-p" only reads the options; "-d" would also make the queue the default.
   const std::string query = JoinWords({"lpoptions", "-p", printer_name});
-  if (RunCommand(query + " > " + ShellQuote(uri_path)) != 0) return ReportUnchangedQueue(query);
+  if (RunCommand(query + " > " + ShellQuote(uri_path)) != kDone) return ReportUnchangedQueue(query);
   std::string options;
-  if (!ReadFirstLine(uri_path, &options)) return -1;
+  if (!ReadFirstLine(uri_path, &options)) return kFileError;
   std::string uri;
-  if (!FindDeviceUri(options, &uri)) return ReportUnchangedQueue(query + " (no device-uri)");
+  if (!FindDeviceUri(options, &uri)) return ReportUnchangedQueue(query, "named no device URI");
   // lpadmin -p on the existing queue swaps its PPD and keeps everything else:
   // jobs, description, location, classes, sharing and a paused state.
   const std::string install = JoinWords({"lpadmin", "-p", printer_name, "-P", ppd_path});
-  if (RunCommand(install) != 0) return ReportUnchangedQueue(install);
-  return 0;
+  if (RunCommand(install) != kDone) return ReportUnchangedQueue(install);
+  return kDone;
 }

@@ -1,5 +1,6 @@
 // Adding a label format to the PPD (through the CUPS tool) and to the information files.
 #include "lpr_tool.h"
+#include "shell_command.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ int AddLabel(LprRequest request, LabelGeometry geometry) {
   TraceEnter(kTraceSource, "AddLabel");
   const std::string id = MakeLabelId(request.label_name.size(),
                                      static_cast<uint32_t>(request.width_mm), request.length_mm);
-  if (RunCupsTool(AdditionCommand(request, geometry, id)) != kDone) return kCommandError;
+  if (RunCommand(AdditionCommand(request, geometry, id)) != kDone) return kCommandError;
 
   const std::string tape_entry = id + "/" + request.label_name + "\n";
   request.work_path = TapeListPath(request.model);

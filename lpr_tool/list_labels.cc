@@ -2,13 +2,14 @@
 #include <set>
 
 #include "lpr_tool.h"
+#include "shell_command.h"
 
 namespace {
 
 // The identifiers the CUPS tool lists for the queue, or false when it fails.
 bool PpdIdentifiers(const LprRequest& request, std::set<std::string>* ids) {
   std::string output;
-  if (RunCupsToolForOutput(ListingCommand(request), &output) != kDone) return false;
+  if (RunCommandForOutput(ListingCommand(request), &output) != kDone) return false;
   for (size_t at = 0; at < output.size();) {
     const size_t end = output.find('\n', at);
     const std::string_view line = std::string_view(output).substr(at, end - at);

@@ -128,34 +128,20 @@ std::string PaperDimensionPath(const std::string& model);  // .../PaperDimension
 inline constexpr mode_t kInfoFileMode = 0666;
 
 // ---- The CUPS paper-size tool ----------------------------------------------
+// Commands for RunCommand that run the CUPS tool of the model's driver tree,
+// every value shell-quoted so that it arrives as one literal argument.
 
-// The program file of the CUPS tool in the model's driver tree.
-std::string CupsToolProgram(const std::string& model);
-
-// The shell command that removes the label format from the queue's PPD:
-// "<tool>   -P <queue> -d "<name>" -show 1".  Tool path and queue name are
-// shell-quoted, the name is escaped for its double quotes; for ordinary values
-// the text is byte for byte the historical one.
+// "<tool> -P <queue> -d <name> -show 1": removes the label format from the PPD.
 std::string RemovalCommand(const LprRequest& request);
 
-// The shell command that adds the label format under `label_id`:
-// "<tool> -P <queue> -n "<name>" -w W -h H -l L -t T -r R -b B -g G -S K -m M
+// "<tool> -P <queue> -n <name> -w W -h H -l L -t T -r R -b B -g G -S K -m M
 // -o O -specid <id> -show 1" with the margins, gap, mark and mark offset in
-// two decimals.  Quoted like RemovalCommand.
+// two decimals: adds the label format under `label_id`.
 std::string AdditionCommand(const LprRequest& request, const LabelGeometry& geometry,
                             const std::string& label_id);
 
-// Flushes the tool's output, runs `command` through the shell and returns 0
-// when it exited with status 0, -2 for any other outcome.
-int RunCupsTool(const std::string& command);
-
-// The shell command that lists the label formats of the queue's PPD:
-// "<tool> -list <queue>", both shell-quoted.
+// "<tool> -list <queue>": lists the label formats of the PPD.
 std::string ListingCommand(const LprRequest& request);
-
-// Runs `command` through the shell and collects its standard output in
-// `output`.  Returns 0 when it exited with status 0, -2 otherwise.
-int RunCupsToolForOutput(const std::string& command, std::string* output);
 
 // ---- The operations --------------------------------------------------------
 

@@ -1,5 +1,6 @@
 // Removing a label format from the PPD (through the CUPS tool) and from the information files.
 #include "lpr_tool.h"
+#include "shell_command.h"
 
 namespace {
 
@@ -10,7 +11,7 @@ constexpr std::string_view kMediaSizeReset = "MediaSize=50x30\n";
 
 int RemoveLabel(LprRequest request, LabelGeometry /*geometry*/) {
   TraceEnter(kTraceSource, "RemoveLabel");
-  if (RunCupsTool(RemovalCommand(request)) != kDone) return kCommandError;
+  if (RunCommand(RemovalCommand(request)) != kDone) return kCommandError;
 
   char found[kLabelIdLength + 1];
   request.work_path = TapeListPath(request.model);

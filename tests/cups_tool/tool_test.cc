@@ -191,7 +191,7 @@ TEST_F(CupsToolTest, FailedCommandsLeaveTheQueueAndSayWhichCommandFailed) {
       {{{"STUB_LPOPTIONS_STATUS", "1"}}, 1, "lpoptions -p zr460 failed"},
       {{{"STUB_LPOPTIONS_LINE", "copies=1 printer-info='device-uri=file:///etc/shadow'"}},
        1,
-       "lpoptions -p zr460 (no device-uri) failed"},
+       "lpoptions -p zr460 named no device URI"},
       {{{"STUB_LPADMIN_P_STATUS", "1"}}, 2, "lpadmin -p zr460 -P "},
   };
   for (const auto& c : cases) {

@@ -114,19 +114,19 @@ TEST(MarginCheckTest, WideLabelsKeepTheirMarginsInRange) {
   }
 }
 
-TEST(CupsCommandTest, OrdinaryValuesGiveTheTraditionalTexts) {
+TEST(CupsCommandTest, OrdinaryValuesStayBareOthersAreQuoted) {
   testing_support::TestRoot root;
   const LprRequest request{"", "km3030", "KM-3030", "Papar_Name", 30, 30, 1};
   const LabelGeometry geometry{3, 30, 30, 3, 3, 1.5, 1.5, 0, 0, 0, 0};
   const std::string tool = root.dir + "/opt/corvane/km3030/bin/lpd/cvpapertoolcups";
-  EXPECT_EQ(RemovalCommand(request), tool + "   -P KM-3030 -d \"Papar_Name\" -show 1");
+  EXPECT_EQ(RemovalCommand(request), tool + " -P KM-3030 -d Papar_Name -show 1");
   EXPECT_EQ(AdditionCommand(request, geometry, "CvL0A1E01E7ABCD"),
             tool +
-                " -P KM-3030 -n \"Papar_Name\" -w 30 -h 30 -l 1.50 -t 3.00 -r 1.50 -b 3.00 "
+                " -P KM-3030 -n Papar_Name -w 30 -h 30 -l 1.50 -t 3.00 -r 1.50 -b 3.00 "
                 "-g 3.00 -S 1 -m 0.00 -o 0.00 -specid CvL0A1E01E7ABCD -show 1");
   const LprRequest odd{"", "km3030", "it's", "say \"$x\" `y` \\", 30, 30, 1};
   EXPECT_EQ(RemovalCommand(odd),
-            tool + "   -P 'it'\\''s' -d \"say \\\"\\$x\\\" \\`y\\` \\\\\" -show 1");
+            tool + " -P 'it'\\''s' -d 'say \"$x\" `y` \\' -show 1");
 }
 
 }  // namespace
