@@ -1,4 +1,5 @@
-// The entry trace and the append-only debug log of both paper-size tools.
+// The entry trace, the append-only debug log and the report of an unexpected
+// exception: what the tools say about themselves.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +14,11 @@
 #include "text_format.h"
 
 void TraceEnter(const char* /*source*/, const char* /*operation*/) {}
+
+int ReportUnexpected(const char* program, const std::exception& error) {
+  std::fprintf(stderr, "%s: %s\n", program, error.what());
+  return 1;
+}
 
 namespace {
 

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <map>
 #include <string>
 #include <string_view>
@@ -41,10 +42,32 @@ struct LabelGeometry {
   double max_print_width = 0;
 };
 
+// PostScript points (1/72 inch) from millimetres: divided first, then
+// multiplied, in double precision, as every value in the files was written.
+inline double Points(double mm) { return mm / 25.4 * 72.0; }
+
+// The imageable area of a label in points, in the order the files carry it:
+// left margin, top margin, width less right margin, length less bottom
+// margin.  The second value is the top margin and the fourth the length less
+// the bottom margin, as the driver's filters have always read them.
+struct ImageableArea {
+  double left = 0;
+  double top = 0;
+  double right = 0;
+  double bottom = 0;
+};
+inline ImageableArea ImageableAreaOf(const LabelGeometry& g) {
+  return {Points(g.left), Points(g.top), Points(g.width - g.right), Points(g.length - g.bottom)};
+}
+
 // Media kinds ("-S").
 inline constexpr int kContinuousTape = 0;
 inline constexpr int kDieCutLabel = 1;
 inline constexpr int kMarkedMedia = 2;
+
+// The one way every main ends on an exception that escaped the tool's work:
+// writes "<program>: <message>" on standard error and gives exit status 1.
+int ReportUnexpected(const char* program, const std::exception& error);
 
 // Source name given to every entry trace.
 inline constexpr char kTraceSource[] = "paper_size_tool";

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +26,6 @@ extern std::string printer_name;
 extern int show_output;
 
 // ---- Command line ----------------------------------------------------------
-
 
 // What the command line asks for.  `show_output` is the "-show" value as far
 // as the pairs were read (1 when none was); the other fields matter only when
@@ -73,13 +71,10 @@ void DisplayHelp();
 // run.  Otherwise returns the result of ReRegisterQueue.
 int AddLabel(LabelRequest request, LabelGeometry geometry);
 
-// The first margin (in mm) for which SetConstraints writes a line for a label
-// of `length_mm`; above 30 it writes none.
-int64_t FirstConstrainedMargin(int64_t length_mm);
-
 // Writes "*UIConstraints:\t*CvMargin <i>\t*PageSize <label_id>" lines to `out`
-// for i from FirstConstrainedMargin(length_mm) to 30.  Always returns 0; a
-// failed write shows in the stream's error flag.
+// for i from half of `length_mm` (rounded up, at least 3) to 30; none for
+// labels longer than 60 mm.  Always returns 0; a failed write shows in
+// out.error.
 int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm);
 
 // Removes the label format called request.label_name from the queue's PPD:
@@ -94,23 +89,5 @@ int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm
 // run); otherwise the result of ReRegisterQueue.
 int RemoveLabel(LabelRequest request);
 
-// Makes CUPS take up `ppd_path` for the queue printer_name in place: asks
-// lpoptions for the queue's options into the scratch URI file (created
-// afresh, mode 0644, just before), checks that its first line names a device
-// URI, then runs "lpadmin -p <queue> -P <ppd_path>", which keeps the queue's
-// jobs and settings.  Every value reaches the commands shell-quoted.
-// Returns 0 when lpadmin succeeded; -1 (errno set) when the scratch URI file
-// cannot be created or read; -2 when a command fails or the first line holds
-// no device URI.  For -2 the queue is unchanged, and one line on standard
-// error names the queue and the failed command, whatever show_output says.
-int ReRegisterQueue(const std::string& ppd_path);
 
-// Finds the device URI on the first line that lpoptions printed (without its
-// line feed): the first word that begins with "device-uri=", where words are
-// separated by spaces outside a quoted value ("name='...'", which lpoptions
-// writes without escaping anything inside and ends at a quote followed by a
-// space or the end of the line).  Stores the bytes behind "device-uri=" up to the next
-// space, the end of the line or a zero byte in `uri` and returns true; false
-// when no word begins with "device-uri=".
-bool FindDeviceUri(std::string_view line, std::string* uri);
 

@@ -6,8 +6,8 @@ int ListLabels(const LabelRequest& request, std::string* listing) {
   std::map<std::string, LabelSize> sizes;
   if (!ReadLabelEntries(request.ppd_path, "*PageSize", &entries) ||
       !ReadLabelSizes(request.ppd_path, "*PaperDimension", &sizes)) {
-    return -1;
+    return kFileError;
   }
   for (const LabelEntry& entry : entries) *listing += ListingLine(entry, sizes) + "\n";
-  return 0;
+  return kDone;
 }

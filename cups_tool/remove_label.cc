@@ -5,6 +5,7 @@
 #include "cups_tool.h"
 #include "file_rewrite.h"
 #include "fixed_paths.h"
+#include "reregister_queue.h"
 
 namespace {
 
@@ -48,29 +49,26 @@ std::string ResetPageSize(const std::string& path, std::string_view removed_id) 
 int RemoveLabel(LabelRequest request) {
   TraceEnter(kTraceSource, "RemoveLabel");
   char found_id[kLabelIdLength + 1];
-  int found = Lookup_Label(request.ppd_path, request.label_name, found_id);
-  if (found == 0) return 1;
-  if (found < 0) return -1;  // the PPD cannot be read; errno tells why
+  const int found = Lookup_Label(request.ppd_path, request.label_name, found_id);
+  if (found == 0) return kNotPresent;
+  if (found < 0) return kFileError;  // the PPD cannot be read; errno tells why
   const std::string_view id(found_id, kLabelIdLength);
   std::optional<std::string> reset;  // looked up once, when a default needs it
+  // Each line carrying the identifier is dropped, unless it sets a default.
   auto edit = [&](std::string_view line, LineWriter& out) {
-    if (line.find(id) == std::string_view::npos) {
-      WriteText(line, out);
-      return;
-    }
     for (std::string_view keyword : kDefaultKeywords) {
-      if (line.find(keyword) != std::string_view::npos) {
-        if (!reset) reset = ResetPageSize(request.ppd_path, id);
-        WriteText(keyword, out);
-        WriteText("\t", out);
-        WriteText(*reset, out);
-        WriteText("\n", out);
-        return;
-      }
+      if (line.find(keyword) == std::string_view::npos) continue;
+      if (!reset) reset = ResetPageSize(request.ppd_path, id);
+      WriteText(keyword, out);
+      WriteText("\t", out);
+      WriteText(*reset, out);
+      WriteText("\n", out);
+      return;
     }
   };
   const std::string scratch = FixedPath(kScratchPpdPath);
-  if (WriteEditedCopy(request.ppd_path, scratch, 0644, {id}, edit, AddNothing) != 0)
-    return -1;
+  if (WriteEditedCopy(request.ppd_path, scratch, 0644, {id}, edit, AddNothing) != 0) {
+    return kFileError;
+  }
   return ReRegisterQueue(scratch);
 }

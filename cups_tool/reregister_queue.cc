@@ -1,5 +1,8 @@
 // Re-registering a CUPS queue so that the scheduler takes up an edited PPD.
+#include "reregister_queue.h"
+
 #include <cstdio>
+#include <vector>
 
 #include "cups_tool.h"
 #include "file_rewrite.h"
@@ -7,6 +10,41 @@
 #include "shell_command.h"
 
 namespace {
+
+constexpr std::string_view kDeviceUriKey = "device-uri=";
+
+// The offsets at which the words of `line` begin.  Words are separated by
+// blanks.  lpoptions puts a value that holds blanks or quotes between single
+// quotes without escaping anything inside, so a value that opens with a quote
+// right after its "=" runs to the next such quote that is followed by a blank
+// or the end of the line: "printer-info='Bob's printer'" is one word.  A zero
+// byte ends the line.
+std::vector<size_t> WordStarts(std::string_view line) {
+  line = line.substr(0, line.find('\0'));
+  std::vector<size_t> starts;
+  size_t i = 0;
+  while (i < line.size()) {
+    if (line[i] == ' ') {
+      ++i;
+      continue;
+    }
+    starts.push_back(i);
+    size_t blank = line.find(' ', i);
+    size_t equals = line.find('=', i);
+    if (equals < blank && equals + 1 < line.size() &&
+        (line[equals + 1] == '\'' || line[equals + 1] == '"')) {
+      const char quote = line[equals + 1];
+      size_t close = equals + 1;
+      do {
+        close = line.find(quote, close + 1);
+      } while (close != std::string_view::npos && close + 1 < line.size() &&
+               line[close + 1] != ' ');
+      blank = close == std::string_view::npos ? line.size() : close + 1;
+    }
+    i = blank == std::string_view::npos ? line.size() : blank;
+  }
+  return starts;
+}
 
 // Tells the administrator, whatever "-show" says, that the queue was left as
 // it was because of `command`; the exit status stays 0.
@@ -49,3 +87,15 @@ int ReRegisterQueue(const std::string& ppd_path) {
   if (RunCommand(install) != kDone) return ReportUnchangedQueue(install);
   return kDone;
 }
+
+bool FindDeviceUri(std::string_view line, std::string* uri) {
+  line = line.substr(0, line.find('\0'));
+  for (size_t start : WordStarts(line)) {
+    if (!line.substr(start).starts_with(kDeviceUriKey)) continue;
+    std::string_view value = line.substr(start + kDeviceUriKey.size());
+    *uri = std::string(value.substr(0, value.find(' ')));
+    return true;
+  }
+  return false;
+}
+

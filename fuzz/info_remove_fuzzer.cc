@@ -7,6 +7,7 @@
 
 #include "args_split.h"
 #include "fuzz_support.h"
+#include "driver_tree.h"
 #include "lpr_tool.h"
 
 namespace {

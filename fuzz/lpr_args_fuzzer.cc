@@ -3,6 +3,7 @@
 
 #include "args_split.h"
 #include "lpr_tool.h"
+#include "media_record.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LprRequest request;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "cups_tool.h"
+#include "reregister_queue.h"
 #include "fixed_paths.h"
 #include "fuzz_support.h"
 

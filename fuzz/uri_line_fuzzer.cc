@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "cups_tool.h"
+#include "reregister_queue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view line(reinterpret_cast<const char*>(data), size);

@@ -1,12 +1,14 @@
 // Adding a label format to the PPD (through the CUPS tool) and to the information files.
+#include "driver_tree.h"
+#include "file_rewrite.h"
 #include "lpr_tool.h"
+#include "media_record.h"
 #include "shell_command.h"
+#include "text_format.h"
 
 namespace {
 
 constexpr std::string_view kCustomTapeSection = "[CustomTape]";
-
-double Points(double mm) { return mm / 25.4 * 72.0; }
 
 // Whole dots at 203 dots per inch, truncated; the division by 25.4 comes first.
 long long Dots(double mm) {
@@ -48,9 +50,9 @@ int AddLabel(LprRequest request, LabelGeometry geometry) {
   if (AppendEntry(request.work_path, print_area_entry) != 0) return kFileError;
 
   request.work_path = ImagingAreaPath(request.model);
-  const std::string imaging_entry = FormatText(
-      "%s\t:\t%.2f\t%.2f\t%.2f\t%.2f\n", id.c_str(), Points(geometry.left), Points(geometry.top),
-      Points(geometry.width - geometry.right), Points(geometry.length - geometry.bottom));
+  const ImageableArea area = ImageableAreaOf(geometry);
+  const std::string imaging_entry = FormatText("%s\t:\t%.2f\t%.2f\t%.2f\t%.2f\n", id.c_str(),
+                                               area.left, area.top, area.right, area.bottom);
   if (AppendEntry(request.work_path, imaging_entry) != 0) return kFileError;
 
   request.work_path = PaperDimensionPath(request.model);

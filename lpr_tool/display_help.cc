@@ -1,5 +1,6 @@
 // The usage text of the LPRng paper-size tool.
 #include "lpr_tool.h"
+#include "text_format.h"
 
 void DisplayHelp() {
   TraceEnter(kTraceSource, "DisplayHelp");

@@ -1,6 +1,7 @@
 // Listing the label formats of the model's information files beside the PPD's.
 #include <set>
 
+#include "driver_tree.h"
 #include "lpr_tool.h"
 #include "shell_command.h"
 

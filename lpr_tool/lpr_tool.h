@@ -1,19 +1,14 @@
 // The LPRng paper-size tool: its request record and the operations its main calls.
 #pragma once
 
-#include <array>
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include <sys/types.h>
-
 #include "command_options.h"
-#include "file_rewrite.h"
 #include "paper_size_tool.h"
-#include "text_format.h"
 
 // One request of the tool.  main fills it from the command line and hands it
 // by value to RemoveLabel and AddLabel.
@@ -71,77 +66,15 @@ bool CheckWideMediaMargins(const LabelGeometry& geometry, MarginRange* range);
 // check fails.
 std::string MarginErrorText(const MarginRange& range);
 
+// ---- Driver tree -----------------------------------------------------------
+
+// The model's information directory, "<driver root><model>/bin/inf".
+std::string InfoDirectory(const std::string& model);
+
 // ---- Usage text ------------------------------------------------------------
 
 // Writes the usage text to standard output.
 void DisplayHelp();
-
-// ---- Custom-tape media record ----------------------------------------------
-
-inline constexpr size_t kMediaRecordSize = 126;
-using MediaRecord = std::array<uint8_t, kMediaRecordSize>;
-static_assert(sizeof(MediaRecord) == kMediaRecordSize, "the media record is packed");
-
-// The printer command that precedes the record in the media file.
-inline constexpr std::array<uint8_t, 6> kMediaCommandHeader = {0x1B, 0x69, 0x55, 0x77, 0x01, 0x3F};
-
-inline constexpr double kResolutionDpi = 203.0;
-inline constexpr double kMaxPrintWidthDots = 448.0;
-
-// Rounds `value`, which carries `digits` extra decimal digits, half away from
-// zero and drops those digits: RoundDigits(15, 1) is 2, RoundDigits(1499, 3) is 1.
-int64_t RoundDigits(int64_t value, int digits);
-
-// Truncates toward zero.  Values beyond +-10^15 (far beyond any label) are
-// held at that bound and NaN gives 0, so the dot arithmetic that follows can
-// never overflow.
-int64_t TruncateToInt64(double value);
-
-// Fills `record` (all zero on entry) from `geometry` (with `resolution` and
-// `max_print_width` set) and `media_kind`: geometry in dots at the record's
-// fixed offsets, 16-bit fields little-endian, and the two size texts cut to 15
-// characters and a zero byte.  Writes nothing else; returns 0.
-int MakeMediaRecord(MediaRecord& record, const LabelGeometry& geometry, int32_t media_kind);
-
-// ---- Custom-tape media file ------------------------------------------------
-
-// "customtape/<name>.bin" in the model's information directory.
-std::string MediaFilePath(const std::string& model, const std::string& label_name);
-
-// Writes the command header and `record` to `path` through "<path>.$$$",
-// forced to disk and then renamed over `path`; the file gets the mode a plain
-// create would give it (0666 less the umask).  Returns 0, or -1 with errno set
-// when the file cannot be created or fully written; then `path` is as it was
-// and no temporary file is left.
-int WriteMediaFile(const std::string& path, const MediaRecord& record);
-
-// ---- Information files -----------------------------------------------------
-
-std::string InfoDirectory(const std::string& model);       // <root><model>/bin/inf
-std::string TapeListPath(const std::string& model);        // .../cv<model>func
-std::string PrintAreaPath(const std::string& model);       // .../paperinf<model>pt1
-std::string SettingsPath(const std::string& model);        // .../cv<model>rc
-std::string ImagingAreaPath(const std::string& model);     // .../ImagingArea
-std::string PaperDimensionPath(const std::string& model);  // .../PaperDimension
-
-// Information files are rewritten with this mode.
-inline constexpr mode_t kInfoFileMode = 0666;
-
-// ---- The CUPS paper-size tool ----------------------------------------------
-// Commands for RunCommand that run the CUPS tool of the model's driver tree,
-// every value shell-quoted so that it arrives as one literal argument.
-
-// "<tool> -P <queue> -d <name> -show 1": removes the label format from the PPD.
-std::string RemovalCommand(const LprRequest& request);
-
-// "<tool> -P <queue> -n <name> -w W -h H -l L -t T -r R -b B -g G -S K -m M
-// -o O -specid <id> -show 1" with the margins, gap, mark and mark offset in
-// two decimals: adds the label format under `label_id`.
-std::string AdditionCommand(const LprRequest& request, const LabelGeometry& geometry,
-                            const std::string& label_id);
-
-// "<tool> -list <queue>": lists the label formats of the PPD.
-std::string ListingCommand(const LprRequest& request);
 
 // ---- The operations --------------------------------------------------------
 

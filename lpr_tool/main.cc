@@ -5,7 +5,9 @@
 #include <cstring>
 #include <exception>
 
+#include "driver_tree.h"
 #include "lpr_tool.h"
+#include "media_record.h"
 #include "run_lock.h"
 
 namespace {
@@ -78,7 +80,6 @@ int main(int argc, char** argv) {
   try {
     return RunTool(argc, argv);
   } catch (const std::exception& error) {
-    std::printf("%s\n", error.what());
-    return kExitFailure;
+    return ReportUnexpected("cvpapertoollpr", error);
   }
 }

@@ -1,5 +1,6 @@
 // The margin check for labels wider than the printable width.
 #include "lpr_tool.h"
+#include "text_format.h"
 
 namespace {
 

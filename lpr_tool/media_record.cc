@@ -1,9 +1,14 @@
-// Encoding the 126-byte custom-tape media record in printer dots.
+// Encoding the 126-byte custom-tape media record in printer dots, and writing its file.
+#include "media_record.h"
+
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "lpr_tool.h"
+#include "file_rewrite.h"
+#include "text_format.h"
 
 namespace {
 
@@ -38,6 +43,13 @@ void PutText(MediaRecord& record, size_t offset, const std::string& text) {
   const size_t length = std::min(text.size(), kSizeTextSlot - 1);
   std::memcpy(record.data() + offset, text.data(), length);
   record[offset + length] = 0;
+}
+
+// The mode a plain create gives a file: 0666 less the process's umask.
+mode_t PlainCreateMode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
 }
 
 }  // namespace
@@ -112,4 +124,10 @@ int MakeMediaRecord(MediaRecord& record, const LabelGeometry& geometry, int32_t 
                      static_cast<long long>(length_mm)));
   PutText(record, kSizeTextInchAt, FormatText("%.1f\" x %.1f\"", width_inch, length_inch));
   return 0;
+}
+
+int WriteMediaFile(const std::string& path, const MediaRecord& record) {
+  std::string data(kMediaCommandHeader.begin(), kMediaCommandHeader.end());
+  data.append(record.begin(), record.end());
+  return ReplaceFile(path, PlainCreateMode(), data);
 }

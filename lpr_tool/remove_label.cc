@@ -1,4 +1,6 @@
 // Removing a label format from the PPD (through the CUPS tool) and from the information files.
+#include "driver_tree.h"
+#include "file_rewrite.h"
 #include "lpr_tool.h"
 #include "shell_command.h"
 
@@ -28,8 +30,8 @@ int RemoveLabel(LprRequest request, LabelGeometry /*geometry*/) {
     return kFileError;
 
   request.work_path = SettingsPath(request.model);
-  auto reset_media_size = [&id](std::string_view line, LineWriter& out) {
-    WriteText(line.find(id) == std::string_view::npos ? line : kMediaSizeReset, out);
+  auto reset_media_size = [](std::string_view /*line*/, LineWriter& out) {
+    WriteText(kMediaSizeReset, out);
   };
   if (RewriteFile(request.work_path, kInfoFileMode, {id}, reset_media_size, AddNothing) != 0)
     return kFileError;

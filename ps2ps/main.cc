@@ -2,11 +2,11 @@
 // PostScript job (and by how much) or to copy it as it is.
 //
 // Usage: cvps2ps a1 a2 a3 a4 a5 shift command first second job
-// Prints "PSCOMMAND=...\nCMDARGV=..." without a final line feed and always
-// exits 0; any other number of arguments prints nothing.
+// Prints "PSCOMMAND=...\nCMDARGV=..." without a final line feed and exits 0
+// (1 only when it runs out of memory); any other number of arguments prints
+// nothing.
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <string>
 
 #include "page_shift.h"
@@ -41,9 +41,7 @@ int main(int argc, char* argv[]) {
   if (argc != kArgumentCount + 1) return 0;
   try {
     return Answer(argv);
-  } catch (const std::bad_alloc&) {
-    // A leading line too large to hold: the job could not be read.
-    std::fputs(kUnreadableJobMessage, stderr);
-    return 0;
+  } catch (const std::exception& error) {
+    return ReportUnexpected("cvps2ps", error);
   }
 }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "cups_tool.h"
+#include "reregister_queue.h"
 #include "file_rewrite.h"
 #include "test_support.h"
 

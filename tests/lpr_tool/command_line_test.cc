@@ -1,6 +1,7 @@
 // Model detection, the command-line parser, the margin check and the command texts.
 #include <gtest/gtest.h>
 
+#include "driver_tree.h"
 #include "lpr_tool.h"
 #include "test_support.h"
 

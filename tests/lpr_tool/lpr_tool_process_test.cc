@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "lpr_tool.h"
+#include "media_record.h"
 #include "test_support.h"
 
 namespace {

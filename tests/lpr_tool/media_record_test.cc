@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "lpr_tool.h"
+#include "media_record.h"
 
 namespace {
 

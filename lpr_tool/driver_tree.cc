@@ -1,7 +1,38 @@
-// The shell commands that have the CUPS paper-size tool add, remove or list a label format.
+// Where a model's files lie in the driver's tree, and the commands that run
+// the CUPS tool installed there.
+#include "driver_tree.h"
+
 #include "fixed_paths.h"
-#include "lpr_tool.h"
 #include "shell_command.h"
+#include "text_format.h"
+
+std::string InfoDirectory(const std::string& model) {
+  return FixedPath(kDriverRoot) + model + "/bin/inf";
+}
+
+std::string TapeListPath(const std::string& model) {
+  return InfoDirectory(model) + "/cv" + model + "func";
+}
+
+std::string PrintAreaPath(const std::string& model) {
+  return InfoDirectory(model) + "/paperinf" + model + "pt1";
+}
+
+std::string SettingsPath(const std::string& model) {
+  return InfoDirectory(model) + "/cv" + model + "rc";
+}
+
+std::string ImagingAreaPath(const std::string& model) {
+  return InfoDirectory(model) + "/ImagingArea";
+}
+
+std::string PaperDimensionPath(const std::string& model) {
+  return InfoDirectory(model) + "/PaperDimension";
+}
+
+std::string MediaFilePath(const std::string& model, const std::string& label_name) {
+  return InfoDirectory(model) + "/customtape/" + label_name + ".bin";
+}
 
 namespace {
 

@@ -1,0 +1,37 @@
+// Where a model's files lie in the driver's tree, and the commands that run
+// the CUPS tool installed there.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+#include "lpr_tool.h"
+
+std::string TapeListPath(const std::string& model);        // .../cv<model>func
+std::string PrintAreaPath(const std::string& model);       // .../paperinf<model>pt1
+std::string SettingsPath(const std::string& model);        // .../cv<model>rc
+std::string ImagingAreaPath(const std::string& model);     // .../ImagingArea
+std::string PaperDimensionPath(const std::string& model);  // .../PaperDimension
+
+// "customtape/<name>.bin" in the model's information directory.
+std::string MediaFilePath(const std::string& model, const std::string& label_name);
+
+// Information files are rewritten with this mode.
+inline constexpr mode_t kInfoFileMode = 0666;
+
+// ---- The CUPS paper-size tool ----------------------------------------------
+// Commands for RunCommand that run the CUPS tool of the model's driver tree,
+// every value shell-quoted so that it arrives as one literal argument.
+
+// "<tool> -P <queue> -d <name> -show 1": removes the label format from the PPD.
+std::string RemovalCommand(const LprRequest& request);
+
+// "<tool> -P <queue> -n <name> -w W -h H -l L -t T -r R -b B -g G -S K -m M
+// -o O -specid <id> -show 1" with the margins, gap, mark and mark offset in
+// two decimals: adds the label format under `label_id`.
+std::string AdditionCommand(const LprRequest& request, const LabelGeometry& geometry,
+                            const std::string& label_id);
+
+// "<tool> -list <queue>": lists the label formats of the PPD.
+std::string ListingCommand(const LprRequest& request);
