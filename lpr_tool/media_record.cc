@@ -68,61 +68,90 @@ int64_t TruncateToInt64(double value) {
   return static_cast<int64_t>(value);
 }
 
-int MakeMediaRecord(MediaRecord& record, const LabelGeometry& geometry, int32_t media_kind) {
+namespace {
+
+// The geometry in printer dots, as the record carries it.
+struct MediaDots {
+  int64_t width = 0;
+  int64_t length = 0;
+  int64_t left = 0;
+  int64_t right = 0;
+  int64_t top = 0;
+  int64_t bottom = 0;
+  int64_t gap = 0;
+  int64_t mark = 0;
+  int64_t mark_offset = 0;
+  int64_t side = 0;  // half the print width left over
+};
+
+MediaDots DotsOf(const LabelGeometry& geometry) {
   // D: tenths of dots per inch, so that tenths of millimetres divide by 254.
   const int64_t d = 10 * TruncateToInt64(geometry.resolution);
   const int64_t w10 = TruncateToInt64(geometry.width * 10.0);
   const int64_t l10 = TruncateToInt64(10.0 * geometry.length);
-  const int64_t width_dots = RoundDigits(d * w10 / 254, 1);
-  const int64_t length_dots = RoundDigits(d * l10 / 254, 1);
   auto dots = [d](double mm) {
     return RoundDigits(TruncateToInt64(((1000.0 * mm) * static_cast<double>(d)) / 254.0), 3);
   };
-  const int64_t left = dots(geometry.left);
-  const int64_t right = dots(geometry.right);
-  const int64_t top = dots(geometry.top);
-  const int64_t bottom = dots(geometry.bottom);
-  const int64_t gap = dots(geometry.gap);
+  MediaDots out;
+  out.width = RoundDigits(d * w10 / 254, 1);
+  out.length = RoundDigits(d * l10 / 254, 1);
+  out.left = dots(geometry.left);
+  out.right = dots(geometry.right);
+  out.top = dots(geometry.top);
+  out.bottom = dots(geometry.bottom);
+  out.gap = dots(geometry.gap);
+  out.mark = dots(geometry.mark);
+  out.mark_offset = dots(geometry.mark_offset);
   // The printer's area width counts the left margin twice and not the right
   // one; stored records and the printer's firmware agree on it this way.
-  const int64_t area_dots = RoundDigits(
+  const int64_t area = RoundDigits(
       TruncateToInt64((static_cast<double>(w10) - (10.0 * geometry.left + 10.0 * geometry.left)) *
                       static_cast<double>(d) / 254.0),
       1);
-  const int64_t side_dots = (TruncateToInt64(geometry.max_print_width) - area_dots) / 2;
+  out.side = (TruncateToInt64(geometry.max_print_width) - area) / 2;
+  return out;
+}
 
-  const int64_t width_mm = TruncateToInt64(geometry.width);
-  const int64_t length_mm = TruncateToInt64(geometry.length);
+// The size texts: width only for continuous tape, width and length otherwise.
+void PutSizeTexts(MediaRecord& record, const LabelGeometry& geometry, bool continuous) {
+  const auto width_mm = static_cast<long long>(TruncateToInt64(geometry.width));
+  const auto length_mm = static_cast<long long>(TruncateToInt64(geometry.length));
   const double width_inch = geometry.width / 25.4;
   const double length_inch = geometry.length / 25.4;
-  const bool continuous = media_kind == kContinuousTape;
-
-  record[kMediaCodeAt] = continuous ? 4 : 5;
-  record[kWidthMmAt] = static_cast<uint8_t>(static_cast<uint64_t>(width_mm) & 0xFF);
-  PutInt16(record, kLengthMmAt, length_mm);
-  PutInt16(record, kSideDotsAt, side_dots);
-  PutInt16(record, kPrintWidthDotsAt, width_dots - left - right);
-  PutInt16(record, kTopDotsAt, top);
-  PutInt16(record, kBottomDotsAt, bottom);
   if (continuous) {
-    PutText(record, kSizeTextMmAt, FormatText("%lldmm", static_cast<long long>(width_mm)));
+    PutText(record, kSizeTextMmAt, FormatText("%lldmm", width_mm));
     PutText(record, kSizeTextInchAt, FormatText("%.1f\"", width_inch));
-    return 0;
+  } else {
+    PutText(record, kSizeTextMmAt, FormatText("%lldmm x %lldmm", width_mm, length_mm));
+    PutText(record, kSizeTextInchAt, FormatText("%.1f\" x %.1f\"", width_inch, length_inch));
   }
-  PutInt16(record, kPrintLengthDotsAt, length_dots - top - bottom);
+}
+
+}  // namespace
+
+int MakeMediaRecord(MediaRecord& record, const LabelGeometry& geometry, int32_t media_kind) {
+  const MediaDots dots = DotsOf(geometry);
+  const bool continuous = media_kind == kContinuousTape;
+  const auto width_mm = static_cast<uint64_t>(TruncateToInt64(geometry.width));
+  record[kMediaCodeAt] = continuous ? 4 : 5;
+  record[kWidthMmAt] = static_cast<uint8_t>(width_mm & 0xFF);
+  PutInt16(record, kLengthMmAt, TruncateToInt64(geometry.length));
+  PutInt16(record, kSideDotsAt, dots.side);
+  PutInt16(record, kPrintWidthDotsAt, dots.width - dots.left - dots.right);
+  PutInt16(record, kTopDotsAt, dots.top);
+  PutInt16(record, kBottomDotsAt, dots.bottom);
+  PutSizeTexts(record, geometry, continuous);
+  if (continuous) return 0;
+  PutInt16(record, kPrintLengthDotsAt, dots.length - dots.top - dots.bottom);
   if (media_kind == kMarkedMedia) {
-    PutInt16(record, kFeedDotsAt, length_dots);
-    PutInt16(record, kMarkOffsetDotsAt, dots(geometry.mark_offset));
-    PutInt16(record, kMarkDotsAt, dots(geometry.mark));
+    PutInt16(record, kFeedDotsAt, dots.length);
+    PutInt16(record, kMarkOffsetDotsAt, dots.mark_offset);
+    PutInt16(record, kMarkDotsAt, dots.mark);
     record[kMediaKindAt] = kMarkedMedia;
   } else {
-    PutInt16(record, kFeedDotsAt, gap + length_dots);
+    PutInt16(record, kFeedDotsAt, dots.gap + dots.length);
     if (media_kind == kDieCutLabel) record[kMediaKindAt] = kDieCutLabel;
   }
-  PutText(record, kSizeTextMmAt,
-          FormatText("%lldmm x %lldmm", static_cast<long long>(width_mm),
-                     static_cast<long long>(length_mm)));
-  PutText(record, kSizeTextInchAt, FormatText("%.1f\" x %.1f\"", width_inch, length_inch));
   return 0;
 }
 
