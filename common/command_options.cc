@@ -11,136 +11,113 @@ double ReadFraction(const char* text) { return std::strtod(text, nullptr); }
 
 namespace {
 
+using enum ValueRule;
+using O = CommandOptions;
+using G = LabelGeometry;
+
+// The number options of both tools; their value length is the tool's.
+constexpr OptionRow kNumberOptions[] = {
+    {"-w", kLabelWidth, 0, {nullptr, &O::width_mm, &G::width, &O::width}},
+    {"-h", kLabelLength, 0, {nullptr, &O::length_mm, &G::length, &O::length}},
+    {"-g", kNonNegative, 0, {.fraction = &G::gap}},
+    {"-t", kPositive, 0, {.fraction = &G::top}},
+    {"-b", kPositive, 0, {.fraction = &G::bottom}},
+    {"-l", kPositive, 0, {.fraction = &G::left}},
+    {"-r", kPositive, 0, {.fraction = &G::right}},
+    {"-S", kCount, 0, {.whole = &O::media_kind}},
+    {"-m", kNonNegative, 0, {.fraction = &G::mark, .mark = &O::mark}},
+    {"-o", kNonNegative, 0, {.fraction = &G::mark_offset, .mark = &O::mark_offset}},
+};
+
 constexpr size_t kMaxQueueName = 127;  // CUPS refuses longer queue names
 constexpr int64_t kMaxWidthMm = 255;   // the identifier's width field has two hex digits
 
-bool IsControl(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte < 32 || byte == 127;
-}
-
-// Whether `value` holds none of the control bytes (with the blank when
-// `blank` is set) and none of `forbidden`.
+// Whether `value` holds no control byte (nor a blank, when `blank`) and none
+// of `forbidden`.
 bool HasNone(std::string_view value, bool blank, std::string_view forbidden) {
   return std::none_of(value.begin(), value.end(), [&](char c) {
-    return IsControl(c) || (blank && c == ' ') || forbidden.find(c) != std::string_view::npos;
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 32 || byte == 127 || (blank && c == ' ') ||
+           forbidden.find(c) != std::string_view::npos;
   });
 }
 
 bool Accepts(ValueRule rule, const std::string& value, int64_t whole, double fraction) {
   switch (rule) {
-    case ValueRule::kAnyText:
-    case ValueRule::kAnyWhole:
+    case kAnyText:
+    case kAnyWhole:
       return true;
-    case ValueRule::kQueueName:
+    case kQueueName:
       return value.size() <= kMaxQueueName && HasNone(value, true, "/\\?'\"#");
-    case ValueRule::kPpdLabelName:
+    case kPpdLabelName:
       return HasNone(value, false, ":\"");
-    case ValueRule::kFileName:
+    case kFileName:
       return HasNone(value, false, "/");
-    case ValueRule::kPpdKeyword:
+    case kPpdKeyword:
       return HasNone(value, true, ":\"/");
-    case ValueRule::kLabelWidth:
+    case kLabelWidth:
       return whole >= 1 && whole <= kMaxWidthMm && std::isfinite(fraction);
-    case ValueRule::kLabelLength:
+    case kLabelLength:
       return whole >= 1 && std::isfinite(fraction);
-    case ValueRule::kPositive:
+    case kPositive:
       return std::isfinite(fraction) && fraction > 0;
-    case ValueRule::kNonNegative:
+    case kNonNegative:
       return std::isfinite(fraction) && fraction >= 0;
-    case ValueRule::kCount:
+    case kCount:
       return whole >= 0;
   }
   return false;
 }
 
-// Stores an accepted value where its field says.
-void Store(OptionField field, const std::string& value, int64_t whole, double fraction,
-           CommandOptions* options) {
-  LabelGeometry& geometry = options->geometry;
-  switch (field) {
-    case OptionField::kQueue:
-    case OptionField::kList:
-      options->queue = value;
-      (field == OptionField::kList ? options->list : options->printer) = true;
-      return;
-    case OptionField::kAddName:
-    case OptionField::kDeleteName:
-      options->label_name = value;
-      (field == OptionField::kAddName ? options->add : options->remove) = true;
-      return;
-    case OptionField::kLabelId:
-      options->label_id = value;
-      return;
-    case OptionField::kWidth:
-      options->width_mm = whole;
-      geometry.width = fraction;
-      options->width = true;
-      return;
-    case OptionField::kLength:
-      options->length_mm = whole;
-      geometry.length = fraction;
-      options->length = true;
-      return;
-    case OptionField::kGap:
-      geometry.gap = fraction;
-      return;
-    case OptionField::kTop:
-      geometry.top = fraction;
-      return;
-    case OptionField::kBottom:
-      geometry.bottom = fraction;
-      return;
-    case OptionField::kLeft:
-      geometry.left = fraction;
-      return;
-    case OptionField::kRight:
-      geometry.right = fraction;
-      return;
-    case OptionField::kMediaKind:
-      options->media_kind = static_cast<int32_t>(whole);
-      return;
-    case OptionField::kMark:
-      geometry.mark = fraction;
-      options->mark = true;
-      return;
-    case OptionField::kMarkOffset:
-      geometry.mark_offset = fraction;
-      options->mark_offset = true;
-      return;
-    case OptionField::kShow:
-      options->show_output = static_cast<int32_t>(whole);
-      return;
+// The row that `option` names, the tool's own first, then the number
+// options, and the longest value it takes; nullptr when none does.
+const OptionRow* FindRow(std::string_view option, std::span<const OptionRow> table,
+                         size_t number_length, size_t* max_length) {
+  auto names = [option](const OptionRow& row) {
+    return row.exact ? option == row.name : option.starts_with(row.name);
+  };
+  const auto own = std::find_if(table.begin(), table.end(), names);
+  if (own != table.end()) {
+    *max_length = own->max_length;
+    return &*own;
   }
+  *max_length = number_length;
+  const auto number = std::find_if(std::begin(kNumberOptions), std::end(kNumberOptions), names);
+  return number != std::end(kNumberOptions) ? number : nullptr;
 }
 
 // Checks one pair and stores it; false when the pair is refused.
-bool ReadPair(std::string_view option, const std::string& value,
-              std::span<const OptionRow> table, CommandOptions* options) {
-  const auto row = std::find_if(table.begin(), table.end(), [option](const OptionRow& r) {
-    return r.exact ? option == r.name : option.starts_with(r.name);
-  });
-  if (row == table.end() || value.empty() || value.size() > row->max_length) return false;
+bool ReadPair(std::string_view option, const std::string& value, std::span<const OptionRow> table,
+              size_t number_length, CommandOptions* options) {
+  size_t max_length = 0;
+  const OptionRow* row = FindRow(option, table, number_length, &max_length);
+  if (row == nullptr || value.empty() || value.size() > max_length) return false;
   const int64_t whole = ReadInteger(value.c_str());
   const double fraction = ReadFraction(value.c_str());
   if (!Accepts(row->rule, value, whole, fraction)) return false;
-  Store(row->field, value, whole, fraction, options);
+  const OptionTarget& target = row->target;
+  if (target.text != nullptr) options->*target.text = value;
+  if (target.whole != nullptr) options->*target.whole = whole;
+  if (target.fraction != nullptr) options->geometry.*target.fraction = fraction;
+  if (target.mark != nullptr) options->*target.mark = true;
   return true;
 }
 
 }  // namespace
 
 RunKind ReadCommandLine(const std::vector<std::string>& args, std::span<const OptionRow> table,
-                        bool marks_for_marked_media, CommandOptions* options) {
+                        size_t number_length, bool marks_for_marked_media,
+                        CommandOptions* options) {
   if (args.size() < 2 || args.size() % 2 != 0) return RunKind::kUsage;
   for (size_t i = 0; i < args.size(); i += 2) {
-    if (!ReadPair(args[i], args[i + 1], table, options)) return RunKind::kUsage;
+    if (!ReadPair(args[i], args[i + 1], table, number_length, options)) return RunKind::kUsage;
   }
   const CommandOptions& o = *options;
   if (o.list) return o.printer || o.add || o.remove ? RunKind::kUsage : RunKind::kList;
   if (!o.printer || o.add == o.remove || (o.add && !(o.width && o.length))) return RunKind::kUsage;
   // Media with marks needs both mark values, for a removal as well.
-  if (marks_for_marked_media && o.media_kind == kMarkedMedia && !(o.mark && o.mark_offset)) {
+  const auto media_kind = static_cast<int32_t>(o.media_kind);  // as the records keep it
+  if (marks_for_marked_media && media_kind == kMarkedMedia && !(o.mark && o.mark_offset)) {
     return RunKind::kUsage;
   }
   return o.add ? RunKind::kAdd : RunKind::kRemove;

@@ -1,5 +1,6 @@
 // Reading the command lines of both paper-size tools: option and value pairs,
-// checked and stored by each tool's own table of options.
+// checked and stored by each tool's own table of options and the number
+// options that both tools share.
 #pragma once
 
 #include <cstddef>
@@ -11,29 +12,30 @@
 
 #include "paper_size_tool.h"
 
-// Where an option's value is stored in CommandOptions.
-enum class OptionField {
-  kQueue,       // queue, and the printer mark
-  kList,        // queue, and the list mark
-  kAddName,     // label_name, and the add mark
-  kDeleteName,  // label_name, and the remove mark
-  kLabelId,
-  kWidth,  // width_mm and geometry.width, and the width mark
-  kLength,  // length_mm and geometry.length, and the length mark
-  kGap,
-  kTop,
-  kBottom,
-  kLeft,
-  kRight,
-  kMediaKind,
-  kMark,        // geometry.mark, and the mark mark
-  kMarkOffset,  // geometry.mark_offset, and the mark-offset mark
-  kShow,
+// What the pairs read so far said.
+struct CommandOptions {
+  std::string queue;       // -P or -list
+  std::string label_name;  // -n or -d
+  std::string label_id;    // -specid
+  int64_t width_mm = 0;    // whole readings
+  int64_t length_mm = 0;
+  int64_t media_kind = 0;
+  int64_t show_output = 1;
+  LabelGeometry geometry;  // gap, width, length, margins, mark, mark offset
+  // Which options were given.
+  bool printer = false;
+  bool list = false;
+  bool add = false;
+  bool remove = false;
+  bool width = false;
+  bool length = false;
+  bool mark = false;
+  bool mark_offset = false;
 };
 
 // What an option's value must be to be accepted.  Numbers are read leniently
-// (ReadInteger, ReadFraction); a number that reads as infinite or not a
-// number is refused wherever a fraction is read.
+// (ReadInteger, ReadFraction); a fraction that reads as infinite or not a
+// number is refused.
 enum class ValueRule {
   kAnyText,
   kQueueName,     // what CUPS accepts: at most 127 bytes, none of 0-32, 127, / \ ? ' " #
@@ -45,52 +47,43 @@ enum class ValueRule {
   kPositive,      // greater than 0
   kNonNegative,   // at least 0
   kCount,         // whole, at least 0
-  kAnyWhole,      // whole
+  kAnyWhole,
 };
 
-// One option of a tool's table.  An argument names the option when it begins
-// with `name` (or, for an `exact` row, is `name`); rows are tried in order.
+// Where an accepted value goes: its text, its whole reading and its
+// fraction reading may each be kept, and the option marked as given.
+struct OptionTarget {
+  std::string CommandOptions::*text = nullptr;
+  int64_t CommandOptions::*whole = nullptr;
+  double LabelGeometry::*fraction = nullptr;
+  bool CommandOptions::*mark = nullptr;
+};
+
+// One option.  An argument names it when it begins with `name` (or, for an
+// `exact` row, is `name`); rows are tried in order.
 struct OptionRow {
   std::string_view name;
-  OptionField field;
   ValueRule rule;
   size_t max_length;  // longest value in bytes; a value is at least 1 byte
+  OptionTarget target;
   bool exact = false;
-};
-
-// What the pairs read so far said.  Integers are whole readings, stored as
-// the tools' records hold them.
-struct CommandOptions {
-  std::string queue;
-  std::string label_name;
-  std::string label_id;
-  int64_t width_mm = 0;
-  int64_t length_mm = 0;
-  int32_t media_kind = 0;
-  int32_t show_output = 1;
-  LabelGeometry geometry;  // gap, width, length, margins, mark, mark offset
-  bool printer = false;
-  bool list = false;
-  bool add = false;
-  bool remove = false;
-  bool width = false;
-  bool length = false;
-  bool mark = false;
-  bool mark_offset = false;
 };
 
 enum class RunKind { kUsage, kAdd, kRemove, kList };
 
 // Reads `args` (the arguments after the program name) as option and value
-// pairs by `table` into `options`, and decides what they ask for.  kUsage for
-// a count below 2 or odd, an option not in the table, an empty or too long
-// value or one its rule refuses (reading stops at that pair; `options` holds
-// the pairs before it), and after the last pair for: a list together with a
+// pairs into `options`: each option is looked up in `table`, then among the
+// number options both tools share (-w -h -g -t -b -l -r -S -m -o, values of
+// at most `number_length` bytes).  Decides what the pairs ask for: kUsage for
+// a count below 2 or odd, an option found nowhere, an empty or too long value
+// or one its rule refuses (reading stops at that pair; `options` holds the
+// pairs before it), and after the last pair for: a list together with a
 // printer, an addition or a removal; no printer; an addition with a removal
 // or without width and length; neither; and, when `marks_for_marked_media`,
 // media kind 2 without both mark and mark offset.
 RunKind ReadCommandLine(const std::vector<std::string>& args, std::span<const OptionRow> table,
-                        bool marks_for_marked_media, CommandOptions* options);
+                        size_t number_length, bool marks_for_marked_media,
+                        CommandOptions* options);
 
 // The number readings of the command lines, in the manner of strtol (base
 // 10) and strtod: leading white space skipped, trailing text ignored, a text

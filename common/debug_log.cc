@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 #include "fixed_paths.h"
 #include "paper_size_tool.h"
@@ -15,9 +16,13 @@
 
 void TraceEnter(const char* /*source*/, const char* /*operation*/) {}
 
-int ReportUnexpected(const char* program, const std::exception& error) {
-  std::fprintf(stderr, "%s: %s\n", program, error.what());
-  return 1;
+int RunGuarded(const char* program, int (*run)(int argc, char** argv), int argc, char** argv) {
+  try {
+    return run(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s: %s\n", program, error.what());
+    return 1;
+  }
 }
 
 namespace {

@@ -11,7 +11,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <map>
 #include <string>
 #include <string_view>
@@ -65,9 +64,10 @@ inline constexpr int kContinuousTape = 0;
 inline constexpr int kDieCutLabel = 1;
 inline constexpr int kMarkedMedia = 2;
 
-// The one way every main ends on an exception that escaped the tool's work:
-// writes "<program>: <message>" on standard error and gives exit status 1.
-int ReportUnexpected(const char* program, const std::exception& error);
+// The one way every main runs a tool's work: returns run(argc, argv), or,
+// when an exception escapes it, writes "<program>: <message>" on standard
+// error and returns exit status 1.
+int RunGuarded(const char* program, int (*run)(int argc, char** argv), int argc, char** argv);
 
 // Source name given to every entry trace.
 inline constexpr char kTraceSource[] = "paper_size_tool";

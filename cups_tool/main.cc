@@ -50,9 +50,5 @@ int RunTool(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   TraceEnter(kTraceSource, "main");
-  try {
-    return RunTool(argc, argv);
-  } catch (const std::exception& error) {
-    return ReportUnexpected("cvpapertoolcups", error);
-  }
+  return RunGuarded("cvpapertoolcups", RunTool, argc, argv);
 }

@@ -78,9 +78,5 @@ int RunTool(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   TraceEnter(kTraceSource, "main");
-  try {
-    return RunTool(argc, argv);
-  } catch (const std::exception& error) {
-    return ReportUnexpected("cvpapertoollpr", error);
-  }
+  return RunGuarded("cvpapertoollpr", RunTool, argc, argv);
 }

@@ -16,7 +16,7 @@ namespace {
 
 constexpr int kArgumentCount = 10;
 
-int Answer(char* argv[]) {
+int Answer(int /*argc*/, char* argv[]) {
   // Lenient on purpose: leading blanks skipped, trailing text ignored, a text
   // that is no number is a shift of 0.
   double shift_dots = std::strtod(argv[6], nullptr);
@@ -39,9 +39,5 @@ int Answer(char* argv[]) {
 
 int main(int argc, char* argv[]) {
   if (argc != kArgumentCount + 1) return 0;
-  try {
-    return Answer(argv);
-  } catch (const std::exception& error) {
-    return ReportUnexpected("cvps2ps", error);
-  }
+  return RunGuarded("cvps2ps", Answer, argc, argv);
 }
