@@ -70,46 +70,29 @@ int64_t TruncateToInt64(double value) {
 
 namespace {
 
-// The geometry in printer dots, as the record carries it.
-struct MediaDots {
-  int64_t width = 0;
-  int64_t length = 0;
-  int64_t left = 0;
-  int64_t right = 0;
-  int64_t top = 0;
-  int64_t bottom = 0;
-  int64_t gap = 0;
-  int64_t mark = 0;
-  int64_t mark_offset = 0;
-  int64_t side = 0;  // half the print width left over
-};
+// D: tenths of dots per inch, so that tenths of millimetres divide by 254.
+int64_t TenthsDpi(const LabelGeometry& geometry) {
+  return 10 * TruncateToInt64(geometry.resolution);
+}
 
-MediaDots DotsOf(const LabelGeometry& geometry) {
-  // D: tenths of dots per inch, so that tenths of millimetres divide by 254.
-  const int64_t d = 10 * TruncateToInt64(geometry.resolution);
-  const int64_t w10 = TruncateToInt64(geometry.width * 10.0);
-  const int64_t l10 = TruncateToInt64(10.0 * geometry.length);
-  auto dots = [d](double mm) {
-    return RoundDigits(TruncateToInt64(((1000.0 * mm) * static_cast<double>(d)) / 254.0), 3);
-  };
-  MediaDots out;
-  out.width = RoundDigits(d * w10 / 254, 1);
-  out.length = RoundDigits(d * l10 / 254, 1);
-  out.left = dots(geometry.left);
-  out.right = dots(geometry.right);
-  out.top = dots(geometry.top);
-  out.bottom = dots(geometry.bottom);
-  out.gap = dots(geometry.gap);
-  out.mark = dots(geometry.mark);
-  out.mark_offset = dots(geometry.mark_offset);
-  // The printer's area width counts the left margin twice and not the right
-  // one; stored records and the printer's firmware agree on it this way.
+// Whole dots of a width or length from its truncated tenths of millimetres.
+int64_t SizeDots(int64_t tenths_mm, int64_t d) { return RoundDigits(d * tenths_mm / 254, 1); }
+
+// Dots of a margin, gap or mark, through thousandths, in this order.
+int64_t MarginDots(double mm, int64_t d) {
+  return RoundDigits(TruncateToInt64(((1000.0 * mm) * static_cast<double>(d)) / 254.0), 3);
+}
+
+// Half the print width left over.  The printer's area width counts the left
+// margin twice and not the right one; stored records and the printer's
+// firmware agree on it this way.
+int64_t SideDots(const LabelGeometry& geometry, int64_t d) {
+  const double w10 = static_cast<double>(TruncateToInt64(geometry.width * 10.0));
   const int64_t area = RoundDigits(
-      TruncateToInt64((static_cast<double>(w10) - (10.0 * geometry.left + 10.0 * geometry.left)) *
+      TruncateToInt64((w10 - (10.0 * geometry.left + 10.0 * geometry.left)) *
                       static_cast<double>(d) / 254.0),
       1);
-  out.side = (TruncateToInt64(geometry.max_print_width) - area) / 2;
-  return out;
+  return (TruncateToInt64(geometry.max_print_width) - area) / 2;
 }
 
 // The size texts: width only for continuous tape, width and length otherwise.
@@ -130,26 +113,31 @@ void PutSizeTexts(MediaRecord& record, const LabelGeometry& geometry, bool conti
 }  // namespace
 
 int MakeMediaRecord(MediaRecord& record, const LabelGeometry& geometry, int32_t media_kind) {
-  const MediaDots dots = DotsOf(geometry);
+  const int64_t d = TenthsDpi(geometry);
+  const int64_t width = SizeDots(TruncateToInt64(geometry.width * 10.0), d);
+  const int64_t length = SizeDots(TruncateToInt64(10.0 * geometry.length), d);
+  const int64_t top = MarginDots(geometry.top, d);
+  const int64_t bottom = MarginDots(geometry.bottom, d);
   const bool continuous = media_kind == kContinuousTape;
   const auto width_mm = static_cast<uint64_t>(TruncateToInt64(geometry.width));
   record[kMediaCodeAt] = continuous ? 4 : 5;
   record[kWidthMmAt] = static_cast<uint8_t>(width_mm & 0xFF);
   PutInt16(record, kLengthMmAt, TruncateToInt64(geometry.length));
-  PutInt16(record, kSideDotsAt, dots.side);
-  PutInt16(record, kPrintWidthDotsAt, dots.width - dots.left - dots.right);
-  PutInt16(record, kTopDotsAt, dots.top);
-  PutInt16(record, kBottomDotsAt, dots.bottom);
+  PutInt16(record, kSideDotsAt, SideDots(geometry, d));
+  PutInt16(record, kPrintWidthDotsAt,
+           width - MarginDots(geometry.left, d) - MarginDots(geometry.right, d));
+  PutInt16(record, kTopDotsAt, top);
+  PutInt16(record, kBottomDotsAt, bottom);
   PutSizeTexts(record, geometry, continuous);
   if (continuous) return 0;
-  PutInt16(record, kPrintLengthDotsAt, dots.length - dots.top - dots.bottom);
+  PutInt16(record, kPrintLengthDotsAt, length - top - bottom);
   if (media_kind == kMarkedMedia) {
-    PutInt16(record, kFeedDotsAt, dots.length);
-    PutInt16(record, kMarkOffsetDotsAt, dots.mark_offset);
-    PutInt16(record, kMarkDotsAt, dots.mark);
+    PutInt16(record, kFeedDotsAt, length);
+    PutInt16(record, kMarkOffsetDotsAt, MarginDots(geometry.mark_offset, d));
+    PutInt16(record, kMarkDotsAt, MarginDots(geometry.mark, d));
     record[kMediaKindAt] = kMarkedMedia;
   } else {
-    PutInt16(record, kFeedDotsAt, dots.gap + dots.length);
+    PutInt16(record, kFeedDotsAt, MarginDots(geometry.gap, d) + length);
     if (media_kind == kDieCutLabel) record[kMediaKindAt] = kDieCutLabel;
   }
   return 0;

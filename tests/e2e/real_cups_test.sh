@@ -6,7 +6,7 @@ set -uo pipefail
 source_dir=$1 cups_tool=$2 lpr_tool=$3 lib=/usr/lib/cups
 PATH=$PATH:/usr/sbin
 command -v cupsd >/dev/null || { echo "cupsd is not installed: skipped"; exit 77; }
-ls $lib/driver/{dymo,ptouch} /usr/bin/{gs,cupstestppd} $lib/filter/{pstops,gstoraster,foomatic-rip,raster2dymolw,rastertoptch} \
+ls $lib/driver/{dymo,ptouch} /usr/bin/{gs,cupstestppd,ppdc} $lib/filter/{pstops,gstoraster,foomatic-rip,raster2dymolw,rastertoptch} \
   >/dev/null || { echo "FAIL: drivers or filters missing (above): install the packages of scripts/packages"; exit 1; }
 
 root=$(mktemp -d) && chmod 755 "$root"  # the filters run as lp
@@ -112,12 +112,15 @@ diff <(echo "$before") <(state) || fail "Remote changed by the addition, as abov
 run "$cups_tool" -P Remote -d Remote30
 diff <(echo "$before") <(state) || fail "Remote changed by the removal, as above"
 
-# 3. Every PPD the DYMO and Brother drivers hand out (fetched as cupsd does): a label as wide as the
-#    printer takes, 40 mm long, added and removed.  On one of each a page printed on it reaches the
+# 3. Every PPD the DYMO and Brother drivers hand out (fetched as cupsd does) and ppdc's label
+#    printers: a label as wide as the printer takes, 40 mm long, added and removed.  On one of each a page printed on it reaches the
 #    driver's filter at its size, and the defaults fall back to the first size.
 for driver in dymo ptouch; do "$lib/driver/$driver" list | cut -d'"' -f2; done >"$root/uris"
 expect_eq "DYMO and Brother PPDs" "25 33" "$(grep -c ^dymo: "$root/uris") $(grep -c ^ptouch: "$root/uris")"
 xargs -P2 -I{} sh -c '"$0/${1%%:*}" cat "$1" >"$2/${1##*/}"' "$lib/driver" {} "$kept/driver" <"$root/uris"
+# and the label printers among the sample PPDs CUPS's ppdc builds.
+ppdc -d "$root/ppdc" /usr/share/cups/drv/sample.drv || fail "ppdc could not build its samples"
+for model in dymo intelbar zebra zebracpl zebraep1 zebraep2; do cp "$root/ppdc/$model.ppd" "$kept/driver/ppdc-$model.ppd"; done
 special=" lw450 Brother-QL-570-ptouch-ql "
 printf '%%!PS\n10 10 moveto 20 0 rlineto 0 20 rlineto fill showpage\n' >"$root/page.ps"
 declare -A ids printed
