@@ -60,8 +60,9 @@ struct OptionTarget {
 };
 
 // One option.  An argument names it when it begins with `name` (or, for an
-// `exact` row, is `name`); rows are tried in order.
-struct OptionRow {
+// `exact` row, is `name`); rows are tried in order.  The fields are in the
+// order the tables read best in; a few bytes of padding do not matter here.
+struct OptionRow {  // NOLINT(clang-analyzer-optin.performance.Padding)
   std::string_view name;
   ValueRule rule;
   size_t max_length;  // longest value in bytes; a value is at least 1 byte
