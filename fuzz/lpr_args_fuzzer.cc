@@ -10,7 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   LabelGeometry geometry;
   RunKind action = ParseCommandLine(SplitArguments(data, size), &request, &geometry);
   if (action == RunKind::kUsage) return 0;
-  if (request.printer.empty() || request.label_name.empty()) std::abort();
+  if (request.printer.empty()) std::abort();
+  if (action == RunKind::kList) return 0;
+  if (request.label_name.empty()) std::abort();
   if (action == RunKind::kAdd) {
     if (request.width_mm < 1 || request.width_mm > 255 || request.length_mm < 1) std::abort();
     for (char c : request.label_name) {
