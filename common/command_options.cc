@@ -15,7 +15,8 @@ using enum ValueRule;
 using O = CommandOptions;
 using G = LabelGeometry;
 
-// The number options of both tools; their value length is the tool's.
+// The number options of both tools; a longest value of 0 stands for the
+// tool's own length for numbers.
 constexpr OptionRow kNumberOptions[] = {
     {"-w", kLabelWidth, 0, {nullptr, &O::width_mm, &G::width, &O::width}},
     {"-h", kLabelLength, 0, {nullptr, &O::length_mm, &G::length, &O::length}},
@@ -70,18 +71,13 @@ bool Accepts(ValueRule rule, const std::string& value, int64_t whole, double fra
 }
 
 // The row that `option` names, the tool's own first, then the number
-// options, and the longest value it takes; nullptr when none does.
-const OptionRow* FindRow(std::string_view option, std::span<const OptionRow> table,
-                         size_t number_length, size_t* max_length) {
+// options; nullptr when none does.
+const OptionRow* FindRow(std::string_view option, std::span<const OptionRow> table) {
   auto names = [option](const OptionRow& row) {
     return row.exact ? option == row.name : option.starts_with(row.name);
   };
   const auto own = std::find_if(table.begin(), table.end(), names);
-  if (own != table.end()) {
-    *max_length = own->max_length;
-    return &*own;
-  }
-  *max_length = number_length;
+  if (own != table.end()) return &*own;
   const auto number = std::find_if(std::begin(kNumberOptions), std::end(kNumberOptions), names);
   return number != std::end(kNumberOptions) ? number : nullptr;
 }
@@ -89,9 +85,10 @@ const OptionRow* FindRow(std::string_view option, std::span<const OptionRow> tab
 // Checks one pair and stores it; false when the pair is refused.
 bool ReadPair(std::string_view option, const std::string& value, std::span<const OptionRow> table,
               size_t number_length, CommandOptions* options) {
-  size_t max_length = 0;
-  const OptionRow* row = FindRow(option, table, number_length, &max_length);
-  if (row == nullptr || value.empty() || value.size() > max_length) return false;
+  const OptionRow* row = FindRow(option, table);
+  if (row == nullptr) return false;
+  const size_t max_length = row->max_length != 0 ? row->max_length : number_length;
+  if (value.empty() || value.size() > max_length) return false;
   const int64_t whole = ReadInteger(value.c_str());
   const double fraction = ReadFraction(value.c_str());
   if (!Accepts(row->rule, value, whole, fraction)) return false;

@@ -65,7 +65,7 @@ struct OptionTarget {
 struct OptionRow {  // NOLINT(clang-analyzer-optin.performance.Padding)
   std::string_view name;
   ValueRule rule;
-  size_t max_length;  // longest value in bytes; a value is at least 1 byte
+  size_t max_length;  // longest value in bytes (0: the tool's length for numbers); at least 1 byte
   OptionTarget target;
   bool exact = false;
 };
