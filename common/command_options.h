@@ -83,8 +83,7 @@ enum class RunKind { kUsage, kAdd, kRemove, kList };
 // or without width and length; neither; and, when `marks_for_marked_media`,
 // media kind 2 without both mark and mark offset.
 RunKind ReadCommandLine(const std::vector<std::string>& args, std::span<const OptionRow> table,
-                        size_t number_length, bool marks_for_marked_media,
-                        CommandOptions* options);
+                        size_t number_length, bool marks_for_marked_media, CommandOptions* options);
 
 // The number readings of the command lines, in the manner of strtol (base
 // 10) and strtod: leading white space skipped, trailing text ignored, a text

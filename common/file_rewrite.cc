@@ -70,8 +70,8 @@ int ReplaceThroughTemp(const std::string& path, mode_t mode, const Fill& fill) {
 
 // A fill that copies `in` with the edit steps; a read failure fails it, since
 // the copy would be cut.
-Fill EditedCopy(LineReader& in, const std::vector<std::string_view>& markers,
-                const LineEdit& edit, const FinishEdit& finish) {
+Fill EditedCopy(LineReader& in, const std::vector<std::string_view>& markers, const LineEdit& edit,
+                const FinishEdit& finish) {
   return [&in, &markers, &edit, &finish](LineWriter& out) {
     std::string_view line;
     auto copy_run = [&out](std::string_view run) { WriteText(run, out); };

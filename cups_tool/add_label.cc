@@ -43,8 +43,9 @@ Insertion MakeInsertion(const std::string& id, const LabelRequest& request,
   Insertion insertion;
   insertion.page_size = "*PageSize " + option + ":\t\t\"          \"\n";
   insertion.page_region = "*PageRegion " + option + ":\t\t\"          \"\n";
-  insertion.imageable_area = FormatText("*ImageableArea %s:\t\"%.2f %.2f %.2f %.2f\"\n",
-                                        option.c_str(), area.left, area.top, area.right, area.bottom);
+  insertion.imageable_area =
+      FormatText("*ImageableArea %s:\t\"%.2f %.2f %.2f %.2f\"\n", option.c_str(), area.left,
+                 area.top, area.right, area.bottom);
   // The paper dimension takes the whole millimetres, the imageable area the
   // width and length as given.
   insertion.paper_dimension = FormatText("*PaperDimension %s:\t\"%.2f %.2f\"\n", option.c_str(),

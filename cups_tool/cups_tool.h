@@ -83,11 +83,9 @@ int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm
 // "*DefaultPageRegion:", "*DefaultImageableArea:" or "*DefaultPaperDimension:"
 // line carrying it becomes that keyword, a TAB and the page size to fall back
 // to: "50x30" when the PPD offers it, otherwise the first "*PageSize" choice
-// left in the file; then re-registers the queue with the copy.  Returns 1 when no such format is in the PPD
-// (nothing written, no command run); -1 (errno set) when the PPD cannot be read
-// or the copy cannot be created or written whole (copy removed, no command
-// run); otherwise the result of ReRegisterQueue.
+// left in the file; then re-registers the queue with the copy.  Returns 1 when
+// no such format is in the PPD (nothing written, no command run); -1 (errno
+// set) when the PPD cannot be read or the copy cannot be created or written
+// whole (copy removed, no command run); otherwise the result of
+// ReRegisterQueue.
 int RemoveLabel(LabelRequest request);
-
-
-

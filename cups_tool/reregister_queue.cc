@@ -98,4 +98,3 @@ bool FindDeviceUri(std::string_view line, std::string* uri) {
   }
   return false;
 }
-

@@ -88,10 +88,10 @@ int64_t MarginDots(double mm, int64_t d) {
 // firmware agree on it this way.
 int64_t SideDots(const LabelGeometry& geometry, int64_t d) {
   const double w10 = static_cast<double>(TruncateToInt64(geometry.width * 10.0));
-  const int64_t area = RoundDigits(
-      TruncateToInt64((w10 - (10.0 * geometry.left + 10.0 * geometry.left)) *
-                      static_cast<double>(d) / 254.0),
-      1);
+  const int64_t area =
+      RoundDigits(TruncateToInt64((w10 - (10.0 * geometry.left + 10.0 * geometry.left)) *
+                                  static_cast<double>(d) / 254.0),
+                  1);
   return (TruncateToInt64(geometry.max_print_width) - area) / 2;
 }
 
