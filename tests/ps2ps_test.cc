@@ -49,8 +49,10 @@ TEST(Ps2ps, PstopsCarriesOutThePageShift) {
   const std::string out = ts::ReadFile(shifted);
   EXPECT_NE(out.find("%%Page: (1) 2"), std::string::npos);  // both pages are there
   EXPECT_NE(out.find("-4.320000 "), std::string::npos);     // 0.06 in to the left
-  EXPECT_EQ(ts::Run("/usr/bin/gs", {"-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=nullpage",
-                                    shifted}).status, 0);
+  EXPECT_EQ(ts::Run("/usr/bin/gs",
+                    {"-q", "-dBATCH", "-dNOPAUSE", "-dSAFER", "-sDEVICE=nullpage", shifted})
+                .status,
+            0);
 }
 
 }  // namespace

@@ -42,9 +42,9 @@ TEST(CommandLine, DecidesAsTheTableSays) {
 
 TEST(CommandLine, KeepsWholeAndFractionalReadings) {
   ts::TestRoot root;
-  const ts::Args args = {"-P", "q",  "-n", "a", "-w", "29.9", "-h", "70mm", "-t", "3.25",
-                         "-b", "1",  "-l", "2", "-r", "4",    "-g", "0.5",  "-S", "2",
-                         "-m", "1.5", "-o", "2.5", "-n", "b"};
+  const ts::Args args = {"-P",   "q",  "-n", "a",   "-w", "29.9", "-h", "70mm", "-t",
+                         "3.25", "-b", "1",  "-l",  "2",  "-r",   "4",  "-g",   "0.5",
+                         "-S",   "2",  "-m", "1.5", "-o", "2.5",  "-n", "b"};
 #ifdef UNIT_CUPS
   const CommandLine line = ParseCommandLine(args);
   const LabelRequest& request = line.request;
@@ -59,10 +59,10 @@ TEST(CommandLine, KeepsWholeAndFractionalReadings) {
   EXPECT_EQ(request.label_name, "b");  // a later value replaces an earlier one
   EXPECT_EQ(std::make_tuple(request.width_mm, request.length_mm, request.media_kind),
             std::make_tuple(29, 70, 2));
-  EXPECT_EQ(std::vector({geometry.width, geometry.length, geometry.top, geometry.bottom,
-                         geometry.left, geometry.right, geometry.gap, geometry.mark,
-                         geometry.mark_offset}),
-            std::vector({29.9, 70.0, 3.25, 1.0, 2.0, 4.0, 0.5, 1.5, 2.5}));
+  EXPECT_EQ(
+      std::vector({geometry.width, geometry.length, geometry.top, geometry.bottom, geometry.left,
+                   geometry.right, geometry.gap, geometry.mark, geometry.mark_offset}),
+      std::vector({29.9, 70.0, 3.25, 1.0, 2.0, 4.0, 0.5, 1.5, 2.5}));
 }
 
 TEST(LabelLines, LookupFindsTheFirstWholeNameOfItsBuild) {
@@ -88,18 +88,18 @@ TEST(LabelLines, LookupFindsTheFirstWholeNameOfItsBuild) {
 TEST(MediaRecord, HoldsTheGeometryInDotsAtItsOffsets) {
   for (const ts::Args& row : ts::Table("media_records.tsv")) {
     LabelGeometry g;
-    double* fields[] = {&g.gap, &g.width, &g.length, &g.top, &g.bottom,
-                        &g.left, &g.right, &g.mark, &g.mark_offset};
+    double* fields[] = {&g.gap,  &g.width, &g.length, &g.top,        &g.bottom,
+                        &g.left, &g.right, &g.mark,   &g.mark_offset};
     for (size_t i = 0; i < 9; ++i) *fields[i] = std::stod(row[i + 1]);
     g.resolution = kResolutionDpi;
     g.max_print_width = kMaxPrintWidthDots;
     MediaRecord expected{}, record{};
-    for (size_t i = 10; i < row.size(); ++i) {
-      const size_t at = std::stoul(row[i]);
-      const size_t sign = row[i].find_first_of("=:");
-      for (size_t j = sign + 1, k = at; j < row[i].size(); ++k) {
-        expected[k] = row[i][sign] == ':' ? row[i][j++] : std::stoi(row[i].substr(j, 2), nullptr, 16);
-        if (row[i][sign] == '=') j += 2;
+    for (size_t i = 10; i < row.size(); ++i) {  // "offset=hex bytes" or "offset:text"
+      const size_t at = std::stoul(row[i]), sign = row[i].find_first_of("=:");
+      const std::string value = row[i].substr(sign + 1);
+      const bool text = row[i][sign] == ':';
+      for (size_t k = 0; k < (text ? value.size() : value.size() / 2); ++k) {
+        expected[at + k] = text ? value[k] : std::stoi(value.substr(2 * k, 2), nullptr, 16);
       }
     }
     MakeMediaRecord(record, g, std::stoi(row[0]));
@@ -115,9 +115,12 @@ TEST(WideMedia, MarginsMustShareTheOverhang) {
     double width, left, right;
     bool passes;
     const char* range;
-  } cases[] = {{62, 3, 31, true, "3.0mm-31.0mm"},   {62, 2.9, 3, false, "3.0mm-31.0mm"},
-               {62, 3, 31.1, false, "3.0mm-31.0mm"}, {100, 22, 50, true, "22.0mm-50.0mm"},
-               {56.06, 0.01, 28, true, "0.0mm-28.0mm"}, {56.06, 0, 1, false, "0.0mm-28.0mm"},
+  } cases[] = {{62, 3, 31, true, "3.0mm-31.0mm"},
+               {62, 2.9, 3, false, "3.0mm-31.0mm"},
+               {62, 3, 31.1, false, "3.0mm-31.0mm"},
+               {100, 22, 50, true, "22.0mm-50.0mm"},
+               {56.06, 0.01, 28, true, "0.0mm-28.0mm"},
+               {56.06, 0, 1, false, "0.0mm-28.0mm"},
                {56, 0, 0, true, nullptr}};
   for (const auto& c : cases) {
     LabelGeometry g;
