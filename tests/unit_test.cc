@@ -10,59 +10,46 @@
 #include "cups_tool.h"
 constexpr const char* kTool = "cups";
 constexpr int kLookupColumn = 2;
+using Request = LabelRequest;
+RunKind Parse(const ts::Args& args, Request* request, LabelGeometry* geometry) {
+  const CommandLine line = ParseCommandLine(args);
+  *request = line.request;
+  *geometry = line.geometry;
+  return line.kind;
+}
 #else
 #include "lpr_tool.h"
 #include "media_record.h"
 constexpr const char* kTool = "lpr";
 constexpr int kLookupColumn = 3;
+using Request = LprRequest;
+RunKind Parse(const ts::Args& args, Request* request, LabelGeometry* geometry) {
+  return ParseCommandLine(args, request, geometry);
+}
 #endif
 
 namespace {
 
-const char* KindName(RunKind kind) {
-  constexpr const char* kNames[] = {"usage", "add", "remove", "list"};
-  return kNames[static_cast<int>(kind)];
-}
-
-TEST(CommandLine, DecidesAsTheTableSays) {
+TEST(CommandLine, DecidesAsTheTableSaysAndKeepsBothReadingsOfNumbers) {
   ts::TestRoot root;
+  Request request;
+  LabelGeometry g;
+  constexpr const char* kKinds[] = {"usage", "add", "remove", "list"};
   for (const ts::Args& row : ts::Table("command_lines.tsv")) {
     if (row[0] != kTool && row[0] != "both") continue;
     const ts::Args args(row.begin() + 2, row.end());
-#ifdef UNIT_CUPS
-    const RunKind kind = ParseCommandLine(args).kind;
-#else
-    LprRequest request;
-    LabelGeometry geometry;
-    const RunKind kind = ParseCommandLine(args, &request, &geometry);
-#endif
-    EXPECT_EQ(KindName(kind), row[1]) << testing::PrintToString(args);
+    EXPECT_EQ(kKinds[static_cast<int>(Parse(args, &request, &g))], row[1])
+        << testing::PrintToString(args);
   }
-}
-
-TEST(CommandLine, KeepsWholeAndFractionalReadings) {
-  ts::TestRoot root;
-  const ts::Args args = {"-P",   "q",  "-n", "a",   "-w", "29.9", "-h", "70mm", "-t",
-                         "3.25", "-b", "1",  "-l",  "2",  "-r",   "4",  "-g",   "0.5",
-                         "-S",   "2",  "-m", "1.5", "-o", "2.5",  "-n", "b"};
-#ifdef UNIT_CUPS
-  const CommandLine line = ParseCommandLine(args);
-  const LabelRequest& request = line.request;
-  const LabelGeometry& geometry = line.geometry;
-  EXPECT_EQ(request.ppd_path, root.Ppd("q"));
-#else
-  LprRequest request;
-  LabelGeometry geometry;
-  ParseCommandLine(args, &request, &geometry);
-  EXPECT_EQ(request.printer, "q");
-#endif
-  EXPECT_EQ(request.label_name, "b");  // a later value replaces an earlier one
-  EXPECT_EQ(std::make_tuple(request.width_mm, request.length_mm, request.media_kind),
-            std::make_tuple(29, 70, 2));
+  Parse({"-P", "q",  "-n", "a",  "-w",  "29.9", "-h", "70mm", "-t",  "3.25", "-b",  "1",  "-l",
+         "2",  "-r", "4",  "-g", "0.5", "-S",   "2",  "-m",   "1.5", "-o",   "2.5", "-n", "b"},
+        &request, &g);
   EXPECT_EQ(
-      std::vector({geometry.width, geometry.length, geometry.top, geometry.bottom, geometry.left,
-                   geometry.right, geometry.gap, geometry.mark, geometry.mark_offset}),
-      std::vector({29.9, 70.0, 3.25, 1.0, 2.0, 4.0, 0.5, 1.5, 2.5}));
+      std::make_tuple(request.label_name, request.width_mm, request.length_mm, request.media_kind),
+      std::make_tuple("b", 29, 70, 2));  // a later value replaces an earlier one
+  EXPECT_EQ(std::vector({g.width, g.length, g.top, g.bottom, g.left, g.right, g.gap, g.mark,
+                         g.mark_offset}),
+            std::vector({29.9, 70.0, 3.25, 1.0, 2.0, 4.0, 0.5, 1.5, 2.5}));
 }
 
 TEST(LabelLines, LookupFindsTheFirstWholeNameOfItsBuild) {
@@ -111,41 +98,19 @@ TEST(MediaRecord, HoldsTheGeometryInDotsAtItsOffsets) {
 }
 
 TEST(WideMedia, MarginsMustShareTheOverhang) {
-  const struct {
-    double width, left, right;
-    bool passes;
-    const char* range;
-  } cases[] = {{62, 3, 31, true, "3.0mm-31.0mm"},
-               {62, 2.9, 3, false, "3.0mm-31.0mm"},
-               {62, 3, 31.1, false, "3.0mm-31.0mm"},
-               {100, 22, 50, true, "22.0mm-50.0mm"},
-               {56.06, 0.01, 28, true, "0.0mm-28.0mm"},
-               {56.06, 0, 1, false, "0.0mm-28.0mm"},
-               {56, 0, 0, true, nullptr}};
-  for (const auto& c : cases) {
+  for (const ts::Args& row : ts::Table("wide_media.tsv")) {
     LabelGeometry g;
-    g.width = c.width, g.left = c.left, g.right = c.right;
+    g.width = std::stod(row[0]), g.left = std::stod(row[1]), g.right = std::stod(row[2]);
     MarginRange range;
-    EXPECT_EQ(CheckWideMediaMargins(g, &range), c.passes) << c.width << " " << c.left;
-    if (c.range == nullptr) continue;
+    EXPECT_EQ(CheckWideMediaMargins(g, &range), row[3] == "pass") << testing::PrintToString(row);
+    if (row.size() < 5) continue;
     EXPECT_EQ(MarginErrorText(range),
-              std::string("  Error: New custom paper failed.\n\n  Margin value error:\n"
-                          "    The Left Margin [-l] / Right Margin [-r] 's range is ") +
-                  c.range + "\n");
+              "  Error: New custom paper failed.\n\n  Margin value error:\n"
+              "    The Left Margin [-l] / Right Margin [-r] 's range is " +
+                  row[4] + "\n");
   }
-}
-
-TEST(Model, FirstKeyOfTheTableInTheProgramName) {
-  for (const auto& [program, model] : {std::pair{"cvpapertoollpr_zr410", "zr410"},
-                                       {"/x/cvpapertoollpr_zr460", "zr460"},
-                                       {"cvpapertoollpr_zr480", "zr480"},
-                                       {"cvpapertoollpr_zr560kd", "zr560kd"},
-                                       {"cvpapertoollpr_zr630wx", "zr630wx"},
-                                       {"cvpapertoollpr_km3030", "km3030"},
-                                       {"/opt/zr410/cvpapertoollpr_km3030", "zr410"},
-                                       {"cvpapertoollpr_km303", ""}}) {
-    EXPECT_EQ(FindModel(program), model) << program;
-  }
+  for (const ts::Args& row : ts::Table("models.tsv"))
+    EXPECT_EQ(FindModel(row[0]), row[1]) << row[0];
 }
 #endif
 
