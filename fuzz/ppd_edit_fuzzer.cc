@@ -1,74 +1,46 @@
-// Fuzzes the CUPS tool's PPD insertion and removal over fuzzed PPD text.  The
-// input holds the label name, a zero byte and the PPD.  The queue
-// re-registration is replaced by a stand-in that only checks the copy, so no
-// command runs.
-#include <cstdlib>
-
+// Fuzzes the CUPS tool's PPD insertion then removal.  The input holds a label
+// name, a zero byte and the PPD; a stand-in re-registers the queue.
 #include "cups_tool.h"
-#include "reregister_queue.h"
-#include "fixed_paths.h"
 #include "fuzz_support.h"
+#include "reregister_queue.h"
 
-namespace {
+static int registrations = 0;
 
-int registrations = 0;
-
-bool UsableName(std::string_view name) {
-  if (name.empty() || name.size() > 32) return false;
-  for (char c : name) {
-    unsigned char byte = static_cast<unsigned char>(c);
-    if (byte < 32 || byte == 127 || c == ':' || c == '"') return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-// Stands in for the queue re-registration: the copy must exist and be readable.
 int ReRegisterQueue(const std::string& ppd_path) {
   if (ppd_path != FixedPath(kScratchPpdPath)) std::abort();
   ++registrations;
   return 0;
 }
 
+static std::string ScratchPpd() {
+  return (std::ostringstream() << std::ifstream(FixedPath(kScratchPpdPath)).rdbuf()).str();
+}
+
+// A label request of the command line for `name`, or for a plain name when it refuses that one.
+static CommandLine AddRequest(std::string_view name) {
+  const CommandLine line =
+      ParseCommandLine({"-P", "fuzz", "-n", std::string(name), "-w", "29", "-h", "29", "-t", "3",
+                        "-b", "3", "-l", "1.5", "-r", "1.5"});
+  return line.kind == RunKind::kAdd ? line : AddRequest("Fuzz Label");
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  auto [fuzzed_name, ppd] = SplitAtZero(data, size);
-  const std::string root = FuzzRoot();
-  LabelRequest request;
-  request.ppd_path = root + "/etc/cups/ppd/fuzz.ppd";
-  request.label_name = UsableName(fuzzed_name) ? std::string(fuzzed_name) : "Fuzz Label";
-  request.width_mm = 29;
-  request.length_mm = 29;
-  LabelGeometry geometry;
-  geometry.width = 29;
-  geometry.length = 29;
-  geometry.left = geometry.right = 1.5;
-  geometry.top = geometry.bottom = 3;
-  WriteWholeFile(request.ppd_path, ppd);
-
+  auto [name, ppd] = SplitAtZero(data, size);
+  const CommandLine line = AddRequest(name);
+  WriteWholeFile(line.request.ppd_path, ppd);
   registrations = 0;
-  if (AddLabel(request, geometry) != 0 || registrations != 1) std::abort();
-  const std::string added = ReadWholeFile(FixedPath(kScratchPpdPath));
+  if (AddLabel(line.request, line.geometry) != 0 || registrations != 1) std::abort();
+  const std::string added = ScratchPpd();
   if (added.size() < ppd.size()) std::abort();
-
-  // Removing the format again gives back the original as long as it held
-  // no label format of its own.
-  WriteWholeFile(request.ppd_path, added);
-  int removed = RemoveLabel(request);
-  bool has_page_size_group = ppd.starts_with("*CloseUI: *PageSize") ||
-                             ppd.find("\n*CloseUI: *PageSize") != std::string_view::npos;
-  if (ppd.find("CvL") != std::string_view::npos) return 0;
-  if (!has_page_size_group) {
-    if (removed != 1) std::abort();
-    return 0;
-  }
-  if (removed != 0 || registrations != 2) std::abort();
-  // Margin constraints, and the line feed before them, only come with the
-  // CvMargin option.
-  std::string expected(ppd);
-  const bool margin_option = ppd.starts_with("*OpenUI *CvMargin") ||
-                             ppd.find("\n*OpenUI *CvMargin") != std::string_view::npos;
-  if (margin_option && !expected.empty() && expected.back() != '\n') expected += '\n';
-  if (ReadWholeFile(FixedPath(kScratchPpdPath)) != expected) std::abort();
+  // Removing the format gives back a PPD that held no label format of its own
+  // (line feed ended when it has the CvMargin option).
+  WriteWholeFile(line.request.ppd_path, added);
+  const int removed = RemoveLabel(line.request);
+  const std::string lines = '\n' + std::string(ppd);
+  if (ppd.find("CvL") != ppd.npos) return 0;
+  if (removed != (lines.find("\n*CloseUI: *PageSize") != lines.npos ? 0 : 1)) std::abort();
+  const bool feed = lines.find("\n*OpenUI *CvMargin") != lines.npos && !lines.ends_with('\n');
+  if (removed == 0 && (registrations != 2 || ScratchPpd() != lines.substr(1) + (feed ? "\n" : "")))
+    std::abort();
   return 0;
 }
