@@ -71,11 +71,7 @@ TEST_P(Cases, RunGivesTheGoldenResult) {
     }
     return masked;
   };
-  std::string calls;
-  for (const ts::Args& call : root.Calls()) {
-    for (const std::string& arg : call) calls += (&arg == &call[0] ? "" : "\t") + arg;
-    calls += "\n";
-  }
+  const std::string calls = root.CallsText();
   const std::string status = ts::ReadFile(dir + "/status");
   EXPECT_EQ(result.status, status.empty() ? 0 : std::stoi(status));
   for (const auto& [file, text] :

@@ -177,62 +177,36 @@ TEST(SideBySide, TwoAdditionsAtOnceBothLand) {
   }
 }
 
-// Each value of tests/data/hostile_values.txt in each slot: the command line
-// is refused and nothing runs, or the value reaches the command it is for
-// whole, as one argument; a canary file never appears.
+// Each value of tests/data/hostile_values.txt in each slot of
+// tests/data/hostile_slots.tsv: the command line is refused and nothing
+// runs, or the value reaches its command whole, as one argument; a canary
+// file never appears.
 TEST(HostileValues, ArriveLiterallyInEverySlotOrAreRefused) {
   ts::TestRoot root;
   const std::string canary = root.Path("/canary"), sample = ts::ReadFile(root.Ppd());
-  const ts::Args lpoptions = {"lpoptions", "-p", "KM-3030"},
-                 lpadmin = {"lpadmin", "-p", "KM-3030", "-P", root.Path("/tmp/pTmpPPD")},
-                 size = {"-w", "9", "-h", "9"};
-  auto cat = [](std::vector<ts::Args> parts) {
-    for (size_t i = 1; i < parts.size(); ++i)
-      parts[0].insert(parts[0].end(), parts[i].begin(), parts[i].end());
-    return parts[0];
+  auto put = [&](std::string text, const std::string& value) {
+    for (const auto& [from, to] : {std::pair{"@V@", value}, {"@ROOT@", root.dir}}) {
+      for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+        text.replace(at, std::string(from).size(), to);
+      }
+    }
+    return text;
   };
   for (const ts::Args& row : ts::Table("hostile_values.txt")) {
-    const std::string v = std::regex_replace(row[0], std::regex("@CANARY@"), canary);
-    const ts::Args cups = {"cvpapertoolcups", "-P"},
-                   lpr_removal = cat({cups, {"q", "-d", v, "-show", "1"}});
-    const struct {
-      bool lpr;
+    const std::string value = put(row[0], "");
+    for (const ts::Args& slot : ts::Table("hostile_slots.tsv")) {
       ts::Args args;
-      std::string uri;
-      std::vector<ts::Args> calls;
-    } slots[] = {
-        {false,
-         cat({{"-P", v, "-n", "a"}, size}),
-         "x",
-         {{"lpoptions", "-p", v}, cat({{"lpadmin", "-p", v}, {lpadmin[3], lpadmin[4]}})}},
-        {false, cat({{"-P", "KM-3030", "-n", v}, size}), "x", {lpoptions, lpadmin}},
-        {false, {"-P", "KM-3030", "-d", v}, "x", {}},
-        {false, cat({{"-P", "KM-3030", "-n", "a"}, size}), v, {lpoptions, lpadmin}},
-        {true, {"-P", v, "-d", "a"}, "x", {cat({cups, {v, "-d", "a", "-show", "1"}})}},
-        {true,
-         cat({{"-P", "q", "-n", v}, size}),
-         "x",
-         {lpr_removal,
-          cat({cups, {"q", "-n", v}, size, {"-l",   "0.00",    "-t",   "0.00",  "-r",
-                                            "0.00", "-b",      "0.00", "-g",    "0.00",
-                                            "-S",   "0",       "-m",   "0.00",  "-o",
-                                            "0.00", "-specid", "ID",   "-show", "1"}})}},
-        {true, {"-P", "q", "-d", v}, "x", {lpr_removal}},
-    };
-    for (const auto& slot : slots) {
+      for (size_t i = 3; i < slot.size(); ++i) args.push_back(put(slot[i], value));
       ts::WriteFile(root.Ppd(), sample);
-      ts::WriteFile(root.Ppd(v), sample);
+      ts::WriteFile(root.Ppd(value), sample);
       root.ClearCalls();
-      const ts::Env env = {{"STUB_LPOPTIONS_LINE", "a=1 device-uri=" + slot.uri}};
-      const ts::RunResult run = slot.lpr ? root.Lpr(slot.args, env) : root.Cups(slot.args, env);
-      std::vector<ts::Args> calls = root.Calls();
-      for (ts::Args& call : calls) {
-        for (std::string& arg : call)
-          arg = std::regex_replace(arg, std::regex("^CvL[0-9A-F]{12}$"), "ID");
-      }
+      const ts::Env env = {{"STUB_LPOPTIONS_LINE", "a=1 device-uri=" + put(slot[1], value)}};
+      const ts::RunResult run = slot[0] == "lpr" ? root.Lpr(args, env) : root.Cups(args, env);
       const bool refused = run.out.find(" Usage: cvpapertool") != std::string::npos;
-      EXPECT_EQ(calls, refused ? std::vector<ts::Args>{} : slot.calls) << v;
-      EXPECT_EQ(access(canary.c_str(), F_OK), -1) << v;
+      EXPECT_EQ(std::regex_replace(root.CallsText(), std::regex("CvL[0-9A-F]{12}"), "ID"),
+                refused ? "" : put(slot[2], value))
+          << value;
+      EXPECT_EQ(access(canary.c_str(), F_OK), -1) << value;
     }
   }
 }

@@ -136,6 +136,15 @@ std::vector<Args> TestRoot::Calls() const {
   return calls;
 }
 
+std::string TestRoot::CallsText() const {
+  std::string text;
+  for (const Args& call : Calls()) {
+    for (const std::string& word : call) text += (&word == &call[0] ? "" : "\t") + word;
+    text += "\n";
+  }
+  return text;
+}
+
 void TestRoot::ClearCalls() const {
   fs::remove_all(Path("/stub-log"));
   fs::create_directories(Path("/stub-log"));
