@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The install rules, the Debian package and the manual pages, on a default
+# build (with debug information, without the tests) configured here.  An
+# install with DESTDIR under /usr/local and the package under /usr both hold
+# exactly data/layout: no information file of the driver, nothing else.  The
+# package is owned by root; its programs are stripped, run, and use the real
+# fixed paths (never read CORVANE_TEST_ROOT); it depends on cups-client and
+# lintian finds no error (its warnings are listed).  Every installed manual
+# page renders without a warning, and each synopsis names the options listed
+# in data/synopsis_options.
+#   packaging_test.sh SOURCE_DIR CXX_COMPILER
+set -uo pipefail
+source_dir=$1 cxx=$2 data=$1/tests/packaging/data
+for tool in dpkg-deb lintian readelf groff man; do
+  command -v $tool >/dev/null || { echo "$tool not installed: skipped"; exit 77; }
+done
+work=$(mktemp -d) failures=0
+trap 'rm -rf "$work"' EXIT
+build=$work/build deb=$work/deb
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+# step NAME COMMAND...: a step the other checks need; the test stops if it fails.
+step() { "${@:2}" >"$work/$1.log" 2>&1 || { tail -50 "$work/$1.log"; echo "FAIL: $1"; exit 1; }; }
+layout() { grep -v '^#' "$data/layout" | sed "s|PREFIX|$1|" | sort; }
+
+step configure cmake -S "$source_dir" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER="$cxx" -DCORVANE_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr/local
+step build cmake --build "$build" -j2
+DESTDIR=$work/stage step install cmake --install "$build"
+(cd "$work/stage" && find . -type f -printf '%M /%P\n' -o -type l -printf '%M /%P -> %l\n' | sort) |
+  diff -u --label data/layout --label installed <(layout /usr/local) - || fail "installed files differ from data/layout"
+
+cd "$build" && step cpack cpack -G DEB
+package=$(echo "$build"/packages/*.deb)
+dpkg-deb -c "$package" | sed -nE 's|^([-l]\S+) +\S+ +\S+ +\S+ +\S+ +\./|\1 /|p' | sort |
+  diff -u --label data/layout --label packaged <(layout /usr) - || fail "packaged files differ from data/layout"
+dpkg-deb -c "$package" | awk '$2 != "root/root"' | grep . && fail "files not owned by root"
+depends=$(dpkg-deb -f "$package" Depends)
+grep -Eq '(^|, )cups-client(,|$| )' <<<"$depends" || fail "Depends lacks cups-client: $depends"
+lintian "$package" >"$work/lintian" 2>&1 || fail "lintian exited with status $?"
+grep -E '^[EW]: ' "$work/lintian" || echo "lintian: no errors or warnings"
+
+dpkg-deb -x "$package" "$deb"
+declare -A banner=([cvpapertoollpr]="LPRng Paper Size Tool" [cvpapertoolcups]="CUPS Paper Size Tool")
+for program in "$deb"/opt/corvane/*/bin/{cvpapertoollpr_*,lpd/*}; do
+  name=${program#"$deb"} tool=${program##*/}
+  readelf -S -W "$program" | grep -qE ' \.(debug_|symtab)' && fail "$name is not stripped"
+  grep -q CORVANE_TEST_ROOT "$program" && fail "$name is a test copy (reads CORVANE_TEST_ROOT)"
+  if [ -n "${banner[${tool%_*}]:-}" ]; then
+    "$program" </dev/null | grep -qF "${banner[${tool%_*}]}" || fail "$name does not run as ${tool%_*}"
+  fi
+done
+
+# Manual pages, the model aliases included, as installed.
+for page in "$deb"/usr/share/man/man*/*.gz; do
+  warnings=$({ zcat "$page" | groff -man -ww -z; MANWIDTH=80 man -l "$page" >/dev/null; } 2>&1)
+  [ -z "$warnings" ] || fail "${page##*/}: $warnings"
+done
+while read -r page options; do
+  text=$(zcat "$deb"/usr/share/man/man*/"$page.gz" | groff -man -Tutf8 -P-cbou 2>/dev/null |
+    sed -n '/^SYNOPSIS/,/^DESCRIPTION/p')
+  for option in $options; do
+    grep -qE -- "(^|[[ ])$option( |$)" <<<"$text" || fail "$page: synopsis lacks $option"
+  done
+done < <(grep -v '^#' "$data/synopsis_options")
+
+[ "$failures" = 0 ] && echo "packaging: all checks passed"
+exit $((failures != 0))
