@@ -1,25 +1,17 @@
-// Preloaded into a tool by the tests: makes the Nth call of fsync or rename
-// fail with EIO, as CORVANE_FAIL ("fsync:N" or "rename:N") says.
+// Preloaded into a tool by the tests: the Nth call of fsync or rename fails
+// with EIO, as CORVANE_FAIL ("fsync:N" or "rename:N") says.
 #include <dlfcn.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
+#include <string>
 
-namespace {
-
-// True when this call of `name` is the one to fail.
-bool FailsNow(const char* name) {
+static bool FailsNow(const std::string& call) {
   static int calls = 0;
   const char* setting = std::getenv("CORVANE_FAIL");
-  const size_t length = std::strlen(name);
-  if (setting == nullptr || std::strncmp(setting, name, length) != 0 || setting[length] != ':') {
-    return false;
-  }
-  return ++calls == std::atoi(setting + length + 1);
+  return setting != nullptr && std::string(setting).starts_with(call + ":") &&
+         ++calls == std::atoi(setting + call.size() + 1);
 }
-
-}  // namespace
 
 extern "C" int fsync(int fd) {
   if (FailsNow("fsync")) return errno = EIO, -1;

@@ -126,22 +126,12 @@ Env TestRoot::ToolEnv(const Env& extra) const {
   return env;
 }
 
-std::vector<Args> TestRoot::Calls() const {
-  std::vector<Args> calls;
-  for (const auto& [name, data] : Tree(Path("/stub-log"))) {
-    calls.emplace_back();
-    std::istringstream words(data);
-    for (std::string word; std::getline(words, word, '\0');) calls.back().push_back(word);
-  }
-  return calls;
-}
-
-std::string TestRoot::CallsText() const {
+std::string TestRoot::Calls() const {
   std::string text;
-  for (const Args& call : Calls()) {
-    for (const std::string& word : call) text += (&word == &call[0] ? "" : "\t") + word;
-    text += "\n";
+  for (const auto& [name, data] : Tree(Path("/stub-log"))) {
+    text += data.substr(0, data.size() - 1) + "\n";  // each word ends with a zero byte
   }
+  std::replace(text.begin(), text.end(), '\0', '\t');
   return text;
 }
 

@@ -45,10 +45,8 @@ struct TestRoot {
   std::string Inf(const std::string& file = "") const;  // the km3030 information directory
   std::string Ppd(const std::string& queue = "KM-3030") const;
   Env ToolEnv(const Env& extra = {}) const;  // the test root, the stand-ins first in PATH
-  // The calls of the stand-ins, oldest first (name, arguments), and as text: a
-  // call a line, TABs between the words.
-  std::vector<Args> Calls() const;
-  std::string CallsText() const;
+  // The stand-ins' calls, oldest first: a call a line, TABs between the words.
+  std::string Calls() const;
   void ClearCalls() const;
   void InstallCupsTool(bool real) const;  // the CUPS tool's test copy, or the stand-in
   RunResult Cups(const Args& args, const Env& extra = {}) const;

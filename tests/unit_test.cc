@@ -1,5 +1,5 @@
 // In-process checks of each tool's command line and of the library build it
-// uses (compiled once per tool), and of the LPRng tool's media record.
+// uses (compiled once per tool), and of the LPRng tool's wide-media check.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -19,7 +19,6 @@ RunKind Parse(const ts::Args& args, Request* request, LabelGeometry* geometry) {
 }
 #else
 #include "lpr_tool.h"
-#include "media_record.h"
 constexpr const char* kTool = "lpr";
 constexpr int kLookupColumn = 3;
 using Request = LprRequest;
@@ -72,31 +71,6 @@ TEST(LabelLines, LookupFindsTheFirstWholeNameOfItsBuild) {
 }
 
 #ifndef UNIT_CUPS
-TEST(MediaRecord, HoldsTheGeometryInDotsAtItsOffsets) {
-  for (const ts::Args& row : ts::Table("media_records.tsv")) {
-    LabelGeometry g;
-    double* fields[] = {&g.gap,  &g.width, &g.length, &g.top,        &g.bottom,
-                        &g.left, &g.right, &g.mark,   &g.mark_offset};
-    for (size_t i = 0; i < 9; ++i) *fields[i] = std::stod(row[i + 1]);
-    g.resolution = kResolutionDpi;
-    g.max_print_width = kMaxPrintWidthDots;
-    MediaRecord expected{}, record{};
-    for (size_t i = 10; i < row.size(); ++i) {  // "offset=hex bytes" or "offset:text"
-      const size_t at = std::stoul(row[i]), sign = row[i].find_first_of("=:");
-      const std::string value = row[i].substr(sign + 1);
-      const bool text = row[i][sign] == ':';
-      for (size_t k = 0; k < (text ? value.size() : value.size() / 2); ++k) {
-        expected[at + k] = text ? value[k] : std::stoi(value.substr(2 * k, 2), nullptr, 16);
-      }
-    }
-    MakeMediaRecord(record, g, std::stoi(row[0]));
-    EXPECT_EQ(record, expected) << testing::PrintToString(row);
-  }
-  EXPECT_EQ(std::vector<int64_t>({RoundDigits(4, 1), RoundDigits(5, 1), RoundDigits(-5, 1),
-                                  RoundDigits(1499, 3), RoundDigits(1500, 3)}),
-            std::vector<int64_t>({0, 1, -1, 1, 2}));
-}
-
 TEST(WideMedia, MarginsMustShareTheOverhang) {
   for (const ts::Args& row : ts::Table("wide_media.tsv")) {
     LabelGeometry g;

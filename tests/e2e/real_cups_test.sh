@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The paper-size tools against a real, private CUPS scheduler and the PPDs of
 # Debian's DYMO and Brother drivers.  Skips (77) only without cupsd.
-#   real_cups_test.sh SOURCE_DIR CUPS_TOOL LPR_TOOL
+#   real_cups_test.sh SOURCE_DIR CUPS_TOOL
 set -uo pipefail
-source_dir=$1 cups_tool=$2 lpr_tool=$3 lib=/usr/lib/cups PATH=$PATH:/usr/sbin
+source_dir=$1 cups_tool=$2 lib=/usr/lib/cups PATH=$PATH:/usr/sbin
 command -v cupsd >/dev/null || { echo "cupsd is not installed: skipped"; exit 77; }
 ls $lib/driver/{dymo,ptouch} /usr/bin/{gs,cupstestppd,ppdc} $lib/filter/{pstops,gstoraster,foomatic-rip,raster2dymolw,rastertoptch} \
   >/dev/null || { echo "FAIL: drivers or filters missing (above): install the packages of scripts/packages"; exit 1; }
@@ -39,10 +39,10 @@ fail_lines() {
   (cd "$1" && cupstestppd ./*.ppd 2>&1) | awk '/^[^ \t].*: (PASS|FAIL)$/ { key = substr($1, 3); sub(/\+.*|\.ppd:$/, "", key) }
     /FAIL\*\*/ && !/ranslation/ { sub(/^[ \t]*/, ""); print key ": " $0 }' | sort -u
 }
-# TOOL adds label NAME to QUEUE; CUPS offers it, the PPD has each entry once (kept as added/QUEUE+NAME).  Sets `id`.
-add() {  # TOOL QUEUE NAME IMAGEABLE_AREA PAPER_DIMENSION OPTION…
-  local queue=$2 name=$3 area=$4 dimension=$5 ppd line
-  run "$1" -P "$queue" -n "$name" "${@:6}"
+# Adds label NAME to QUEUE; CUPS offers it, the PPD has each entry once (kept as added/QUEUE+NAME).  Sets `id`.
+add() {  # QUEUE NAME IMAGEABLE_AREA PAPER_DIMENSION OPTION…
+  local queue=$1 name=$2 area=$3 dimension=$4 ppd line
+  run "$cups_tool" -P "$queue" -n "$name" "${@:5}"
   ppd=$(ppd_of "$queue")
   id=$(sed -n "s|^\*PageSize \(CvL[0-9A-F]*\)/$name:.*|\1|p" "$ppd")  # two lines if NAME is there twice
   [[ $id =~ ^CvL[0-9A-F]{12}$ ]] || fail "$queue: no well-formed identifier for $name [$id]"
@@ -53,13 +53,13 @@ add() {  # TOOL QUEUE NAME IMAGEABLE_AREA PAPER_DIMENSION OPTION…
   done
   cp "$ppd" "$kept/added/$queue+$name.ppd"
 }
-# TOOL removes NAME; the PPD is then ORIGINAL byte for byte, but with DEFAULT, if given, as the
+# Removes NAME; the PPD is then ORIGINAL byte for byte, but with DEFAULT, if given, as the
 # four size defaults (lpadmin -o PageSize sets all four); that one is kept for cupstestppd.
-remove() {  # TOOL QUEUE NAME ORIGINAL [DEFAULT]
-  local want="${5:+s/^(\*Default(PageSize|PageRegion|ImageableArea|PaperDimension):).*/\1\t$5/}"
-  run "$1" -P "$2" -d "$3"
-  diff <(sed -E "$want" "$4") "$(ppd_of "$2")" || fail "$2: not ${5:+defaults $5 in }$4 after the removal (as above)"
-  [ -z "${5:-}" ] || cp "$(ppd_of "$2")" "$kept/added/$2+removed.ppd"
+remove() {  # QUEUE NAME ORIGINAL [DEFAULT]
+  local want="${4:+s/^(\*Default(PageSize|PageRegion|ImageableArea|PaperDimension):).*/\1\t$4/}"
+  run "$cups_tool" -P "$1" -d "$2"
+  diff <(sed -E "$want" "$3") "$(ppd_of "$1")" || fail "$1: not ${4:+defaults $4 in }$3 after the removal (as above)"
+  [ -z "${4:-}" ] || cp "$(ppd_of "$1")" "$kept/added/$1+removed.ppd"
 }
 
 sample=$source_dir/samples/ppd/label-printer.ppd
@@ -79,7 +79,7 @@ before=$(state)
 for word in "for Remote: $uri" "='Bob's" "='Shelf" shared=false "Remote disabled" "Remote-1 Remote-2" "*62x100" "class Labels:"; do
   grep -qF -- "$word" <<<"$before" || fail "Remote was not set up: no [$word]"
 done
-add "$cups_tool" Remote Remote30 "2.83 2.83 82.20 223.94" "85.04 226.77" -w 30 -h 80 -l 1 -t 1 -r 1 -b 1
+add Remote Remote30 "2.83 2.83 82.20 223.94" "85.04 226.77" -w 30 -h 80 -l 1 -t 1 -r 1 -b 1
 diff <(echo "$before") <(state) || fail "Remote changed by the addition, as above"
 run "$cups_tool" -P Remote -d Remote30
 diff <(echo "$before") <(state) || fail "Remote changed by the removal, as above"
@@ -104,7 +104,7 @@ for input in "$kept"/driver/*.ppd; do
     function p(mm) { return sprintf("%.2f", mm / 25.4 * 72) }
     END { if (m != "" && m + 0 < w) w = m; w = int(w / 72 * 25.4)
       print w; print p(1) " " p(2) " " p(w - 1.5) " " p(40 - 2.5); print p(w) " " p(40) }' "$input")
-  add "$cups_tool" "$queue" L40 "$area" "$dimension" -w "$width" -h 40 -l 1 -t 2 -r 1.5 -b 2.5
+  add "$queue" L40 "$area" "$dimension" -w "$width" -h 40 -l 1 -t 2 -r 1.5 -b 2.5
   if [[ $queue == lw450 || $queue == Brother-QL-570-ptouch-ql ]]; then
     lp -d "$queue" -o "PageSize=$id" "$root/page.ps" >/dev/null || fail "$queue: lp failed"
     for _ in $(seq 300); do [ -f "$cap/$queue" ] && [ -z "$(lpstat -o "$queue")" ] && break; sleep 0.1; done
@@ -117,18 +117,8 @@ for input in "$kept"/driver/*.ppd; do
     lpadmin -p "$queue" -o "PageSize=$id"
     first=$(sed -n 's/^\*PageSize \([^/: ]*\).*/\1/p' "$kept/orig/$queue.ppd" | head -1)
   fi
-  remove "$cups_tool" "$queue" L40 "$kept/orig/$queue.ppd" "$first"
+  remove "$queue" L40 "$kept/orig/$queue.ppd" "$first"
 done
-
-# 3. The LPRng tool in a km3030 driver tree runs the CUPS tool there, which drives lpadmin: one
-#    identifier in the PPD and the driver's files, and the removal gives back both.
-tree=$root/opt/corvane/km3030/bin inf_orig=$source_dir/samples/driver/km3030/bin/inf
-mkdir -p "$tree/lpd" && cp -r "$inf_orig" "$tree/" && cp "$cups_tool" "$tree/lpd/cvpapertoolcups" && cp "$lpr_tool" "$tree/lpr_km3030"
-make_queue KM-3030 "$sample"
-add "$tree/lpr_km3030" KM-3030 Papar_Name "4.25 8.50 80.79 76.54" "85.04 85.04" -w 30 -h 30 -g 3.0 -b 3 -t 3 -r 1.5 -l 1.5 -S 1
-expect_eq "identifier in the tape list" "$id/Papar_Name" "$(grep -o 'CvL.*' "$tree/inf/cvkm3030func")"
-remove "$tree/lpr_km3030" KM-3030 Papar_Name "$kept/orig/KM-3030.ppd"
-expect_eq "driver files after the removal" "Only in $tree/inf/customtape: Papar_Name.bin" "$(diff -r "$inf_orig" "$tree/inf")"
 
 expect_eq "cupstestppd FAIL lines the originals do not have" "" \
   "$(comm -13 <(fail_lines "$kept/orig") <(fail_lines "$kept/added"))"
