@@ -15,11 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using Files = std::map<std::string, std::string>;
 
-Files FilesOf(const std::string& dir) {
-  const auto tree = ts::Tree(dir);
-  return Files(tree.begin(), tree.end());
-}
-
 class Cases : public testing::TestWithParam<std::string> {};
 
 TEST_P(Cases, RunGivesTheGoldenResult) {
@@ -37,7 +32,7 @@ TEST_P(Cases, RunGivesTheGoldenResult) {
                      run[i][0].substr(run[i][0].find('=') + 1));
   }
   if (run.size() > 1 && env.back().first == "CUPS_TOOL") root.InstallCupsTool(true);
-  const Files before = FilesOf(root.dir);
+  const Files before = ts::Tree(root.dir);
   std::string setup;
   for (const auto& [path, data] : before) setup += data;
   const std::regex id("CvL[0-9A-F]{12}");
@@ -66,7 +61,7 @@ TEST_P(Cases, RunGivesTheGoldenResult) {
        {std::pair{"stdout", result.out}, {"stderr", result.err}, {"calls", root.Calls()}}) {
     EXPECT_EQ(shown(text), ts::ReadFile(dir + "/" + file)) << file;
   }
-  const Files after = FilesOf(dir + "/after"), now = FilesOf(root.dir);
+  const Files after = ts::Tree(dir + "/after"), now = ts::Tree(root.dir);
   for (const auto& [path, data] : after) EXPECT_TRUE(now.contains(path)) << "no " << path;
   for (const auto& [path, data] : now) {
     if (path.starts_with("stub-log/") || (path.starts_with("tmp/") && !after.contains(path)))

@@ -1,7 +1,6 @@
-// What must hold when things go wrong: files planted at fixed names, a full
-// disk at every write, a failing fsync or rename, runs killed anywhere, runs
-// side by side, hostile values in every slot.  Every information file stays
-// its old version or becomes its new one, and nothing else is touched.
+// When things go wrong (files planted at fixed names, a full disk, a failing
+// fsync or rename, a killed run, runs side by side, hostile values) every file
+// is its old version or its new one, and nothing else is touched.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>

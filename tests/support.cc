@@ -59,15 +59,14 @@ void WriteFile(const std::string& path, const std::string& data, mode_t mode) {
   chmod(path.c_str(), mode);
 }
 
-std::vector<std::pair<std::string, std::string>> Tree(const std::string& dir) {
-  std::vector<std::pair<std::string, std::string>> files;
+std::map<std::string, std::string> Tree(const std::string& dir) {
+  std::map<std::string, std::string> files;
   std::error_code ignored;
   for (const auto& entry : fs::recursive_directory_iterator(dir, ignored)) {
     if (fs::is_regular_file(entry.symlink_status())) {
-      files.emplace_back(fs::relative(entry.path(), dir).string(), ReadFile(entry.path()));
+      files[fs::relative(entry.path(), dir).string()] = ReadFile(entry.path());
     }
   }
-  std::sort(files.begin(), files.end());
   return files;
 }
 
@@ -110,14 +109,6 @@ TestRoot::TestRoot() {
 
 TestRoot::~TestRoot() { fs::remove_all(dir); }
 
-std::string TestRoot::Inf(const std::string& file) const {
-  return Path("/opt/corvane/km3030/bin/inf/" + file);
-}
-
-std::string TestRoot::Ppd(const std::string& queue) const {
-  return Path("/etc/cups/ppd/" + queue + ".ppd");
-}
-
 Env TestRoot::ToolEnv(const Env& extra) const {
   Env env = {{"CORVANE_TEST_ROOT", dir},
              {"PATH", kSource + "/tests/stubs:" + getenv("PATH")},
@@ -144,14 +135,6 @@ void TestRoot::InstallCupsTool(bool real) const {
   const std::string tool = Path("/opt/corvane/km3030/bin/lpd/cvpapertoolcups");
   fs::remove(tool);
   fs::create_symlink(real ? CupsTool() : kSource + "/tests/stubs/cvpapertoolcups", tool);
-}
-
-RunResult TestRoot::Cups(const Args& args, const Env& extra) const {
-  return Run(CupsTool(), args, ToolEnv(extra));
-}
-
-RunResult TestRoot::Lpr(const Args& args, const Env& extra) const {
-  return Run(LprTool(), args, ToolEnv(extra), "cvpapertoollpr_km3030");
 }
 
 }  // namespace ts

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,7 +25,7 @@ RunResult Run(const std::string& program, const Args& args, const Env& env = {},
 std::string ReadFile(const std::string& path);  // "" when it cannot be read
 void WriteFile(const std::string& path, const std::string& data, mode_t mode = 0644);
 // Every regular file below `dir`, not through links: relative path, content.
-std::vector<std::pair<std::string, std::string>> Tree(const std::string& dir);
+std::map<std::string, std::string> Tree(const std::string& dir);
 
 std::string CupsTool();  // the test copies of the programs
 std::string LprTool();
@@ -42,15 +43,23 @@ struct TestRoot {
   TestRoot();
   ~TestRoot();
   std::string Path(const std::string& fixed) const { return dir + fixed; }
-  std::string Inf(const std::string& file = "") const;  // the km3030 information directory
-  std::string Ppd(const std::string& queue = "KM-3030") const;
+  std::string Inf(const std::string& file = "") const {  // the km3030 information directory
+    return Path("/opt/corvane/km3030/bin/inf/" + file);
+  }
+  std::string Ppd(const std::string& queue = "KM-3030") const {
+    return Path("/etc/cups/ppd/" + queue + ".ppd");
+  }
   Env ToolEnv(const Env& extra = {}) const;  // the test root, the stand-ins first in PATH
   // The stand-ins' calls, oldest first: a call a line, TABs between the words.
   std::string Calls() const;
   void ClearCalls() const;
   void InstallCupsTool(bool real) const;  // the CUPS tool's test copy, or the stand-in
-  RunResult Cups(const Args& args, const Env& extra = {}) const;
-  RunResult Lpr(const Args& args, const Env& extra = {}) const;  // as cvpapertoollpr_km3030
+  RunResult Cups(const Args& args, const Env& extra = {}) const {
+    return Run(CupsTool(), args, ToolEnv(extra));
+  }
+  RunResult Lpr(const Args& args, const Env& extra = {}) const {  // as cvpapertoollpr_km3030
+    return Run(LprTool(), args, ToolEnv(extra), "cvpapertoollpr_km3030");
+  }
 };
 
 }  // namespace ts

@@ -1,13 +1,8 @@
 #!/usr/bin/env bash
-# The install rules, the Debian package and the manual pages, on a default
-# build (with debug information, without the tests) configured here.  An
-# install with DESTDIR under /usr/local and the package under /usr both hold
-# exactly data/layout: no information file of the driver, nothing else.  The
-# package is owned by root; its programs are stripped, run, and use the real
-# fixed paths (never read CORVANE_TEST_ROOT); it depends on cups-client and
-# lintian finds no error (its warnings are listed).  Every installed manual
-# page renders without a warning, and each synopsis names the options listed
-# in data/synopsis_options.
+# The install rules, the Debian package and the manual pages of a default
+# build made here: the layout of data/layout, root's, stripped programs with
+# the real paths, cups-client, no lintian error, pages without warnings whose
+# synopses name the options of data/synopsis_options.
 #   packaging_test.sh SOURCE_DIR CXX_COMPILER
 set -uo pipefail
 source_dir=$1 cxx=$2 data=$1/tests/packaging/data
