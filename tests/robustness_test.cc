@@ -2,6 +2,8 @@
 // fsync or rename, a killed run, runs side by side, hostile values) every file
 // is its old version or its new one, and nothing else is touched.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -134,10 +136,16 @@ TEST(FreshFile, ReplacesWhateverWasPlantedAtTheName) {
   ts::WriteFile(name + "/inside", "kept\n");
   EXPECT_EQ(CreateFreshFd(name, 0644), -1);
   EXPECT_EQ(ts::ReadFile(name + "/inside"), "kept\n");
-  // The debug log appends only to a regular file of its own with one name.
-  symlink(victim.c_str(), root.Path("/tmp/cvinkjet_lprng_debuglog.txt").c_str());
+  // The debug log appends only to a regular file of its own with one name,
+  // and ends the run when it cannot write.
+  const std::string log = root.Path("/tmp/cvinkjet_lprng_debuglog.txt");
+  symlink(victim.c_str(), log.c_str());
   EXPECT_EXIT(DebugLog("x"), testing::ExitedWithCode(1), "");
   EXPECT_EQ(ts::ReadFile(victim), "victim\n");
+  unlink(log.c_str());
+  const rlimit none{0, RLIM_INFINITY};
+  EXPECT_EXIT((signal(SIGXFSZ, SIG_IGN), setrlimit(RLIMIT_FSIZE, &none), DebugLog("x")),
+              testing::ExitedWithCode(1), "");
 }
 
 TEST(SideBySide, TwoAdditionsAtOnceBothLand) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <stdexcept>
 
 #include "support.h"
 
@@ -32,6 +33,12 @@ TEST(CommandLine, DecidesAsTheTableSays) {
     const ts::Args args(row.begin() + 2, row.end());
     EXPECT_EQ(kKinds[static_cast<int>(Kind(args))], row[1]) << testing::PrintToString(args);
   }
+}
+
+TEST(Main, AnExceptionEndsTheRunWithItsMessageAndStatusOne) {
+  auto broken = [](int, char**) -> int { throw std::runtime_error("broke"); };
+  EXPECT_EXIT(std::exit(RunGuarded("tool", broken, 0, nullptr)), testing::ExitedWithCode(1),
+              "^tool: broke\n$");
 }
 
 TEST(LabelLines, LookupFindsTheFirstWholeNameOfItsBuild) {
