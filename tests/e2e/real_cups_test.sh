@@ -77,8 +77,7 @@ state() {
 }
 before=$(state)
 for word in "for Remote: $uri" "='Bob's" "='Shelf" shared=false "Remote disabled" "Remote-1 Remote-2" "*62x100" "class Labels:"; do
-  grep -qF -- "$word" <<<"$before" || fail "Remote was not set up: no [$word]"
-done
+  grep -qF -- "$word" <<<"$before" || fail "Remote was not set up: no [$word]"; done
 add Remote Remote30 "2.83 2.83 82.20 223.94" "85.04 226.77" -w 30 -h 80 -l 1 -t 1 -r 1 -b 1
 diff <(echo "$before") <(state) || fail "Remote changed by the addition, as above"
 run "$cups_tool" -P Remote -d Remote30
