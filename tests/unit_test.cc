@@ -2,7 +2,6 @@
 // uses (compiled once per tool), and of the LPRng tool's wide-media check.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <stdexcept>
 
 #include "support.h"

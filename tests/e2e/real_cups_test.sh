@@ -14,9 +14,7 @@ trap 'private_cupsd_stop "$root"; rm -rf "$root"' EXIT
 # The scheduler's ServerBin is the system's, but the drivers' last filters keep
 # the raster they get as capture/QUEUE (whole once the job is done).
 bin=$root/serverbin cap=$root/capture kept=$root/ppds
-mkdir -p "$root/tmp" "$root/opt/corvane" "$bin/filter" "$cap" "$kept"/{driver,orig,added} && chmod 1777 "$cap"
-for dir in "$lib"/*; do [ "${dir##*/}" = filter ] || ln -s "$dir" "$bin/"; done
-ln -s "$lib"/filter/* "$bin/filter/"
+mkdir -p "$root/tmp" "$cap" "$kept"/{driver,orig,added} && chmod 1777 "$cap" && cp -as "$lib" "$bin"
 printf '#!/bin/sh\nexec cat >"%s/$PRINTER"\n' "$cap" >"$bin/capture" && chmod 755 "$bin/capture"
 for name in raster2dymolw raster2dymolm rastertoptch; do ln -sf ../capture "$bin/filter/$name"; done
 PRIVATE_CUPSD_SERVERBIN=$bin private_cupsd_start "$root" || exit 1
