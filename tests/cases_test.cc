@@ -26,10 +26,7 @@ TEST_P(Cases, RunGivesTheGoldenResult) {
   const std::vector<ts::Args> run = ts::Table("cases/" + name + "/run");
   const ts::Args args(run[0].begin() + 1, run[0].end());
   ts::Env env;
-  for (size_t i = 1; i < run.size(); ++i) {
-    env.emplace_back(run[i][0].substr(0, run[i][0].find('=')),
-                     run[i][0].substr(run[i][0].find('=') + 1));
-  }
+  for (size_t i = 1; i < run.size(); ++i) env.emplace_back(run[i][0], run[i][1]);
   if (run.size() > 1 && env.back().first == "CUPS_TOOL") root.InstallCupsTool(true);
   const Files before = ts::Tree(root.dir);
   std::string setup;
