@@ -104,7 +104,7 @@ for input in "$kept"/driver/*.ppd; do
   add "$queue" L40 "$area" "$dimension" -w "$width" -h 40 -l 1 -t 2 -r 1.5 -b 2.5
   if [[ $queue == lw450 || $queue == Brother-QL-570-ptouch-ql ]]; then
     lp -d "$queue" -o "PageSize=$id" "$root/page.ps" >/dev/null || fail "$queue: lp failed"
-    for _ in $(seq 300); do [ -f "$cap/$queue" ] && [ -z "$(lpstat -o "$queue")" ] && break; sleep 0.1; done
+    for _ in $(seq 600); do [ -f "$cap/$queue" ] && [ -z "$(lpstat -o "$queue")" ] && break; sleep 0.1; done
     # Raster: sync word, page header with ImagingBoundingBox[4] at byte 284, PageSize[2] at 352.
     [[ $(head -c4 "$cap/$queue" 2>&1) == [23t]SaR ]] && order=little || order=big
     got=$(od -An -tu4 --endian=$order -j 288 -N 76 "$cap/$queue" 2>&1 | xargs | awk '{ print $18, $19, $1, $2, $3, $4 }')
