@@ -139,7 +139,7 @@ TEST(FreshFile, ReplacesWhateverWasPlantedAtTheName) {
   EXPECT_EXIT(DebugLog("x"), testing::ExitedWithCode(1), "");
   EXPECT_EQ(ts::ReadFile(victim), "victim\n");
   unlink(log.c_str());
-  const rlimit none{0, RLIM_INFINITY};
+  const rlimit none{0, 0};
   EXPECT_EXIT((signal(SIGXFSZ, SIG_IGN), setrlimit(RLIMIT_FSIZE, &none), DebugLog("x")),
               testing::ExitedWithCode(1), "");
 }
