@@ -142,6 +142,8 @@ TEST(FreshFile, ReplacesWhateverWasPlantedAtTheName) {
   const rlimit none{0, 0};
   EXPECT_EXIT((signal(SIGXFSZ, SIG_IGN), setrlimit(RLIMIT_FSIZE, &none), DebugLog("x")),
               testing::ExitedWithCode(1), "");
+  EXPECT_EQ(DebugLog("%s %d\n", "appended", 5) + DebugLog("again"), 16);
+  EXPECT_EQ(ts::ReadFile(log), "appended 5\nagain");
 }
 
 TEST(SideBySide, TwoAdditionsAtOnceBothLand) {
