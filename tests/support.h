@@ -1,5 +1,5 @@
-// The tests' vocabulary: private test roots, the programs' test copies, the
-// stand-in CUPS commands, and the tables and golden files of tests/data.
+// The tests' vocabulary: test roots, the programs' test copies, the CUPS
+// stand-ins, the tables and golden files of tests/data.
 #pragma once
 
 #include <sys/types.h>
@@ -30,8 +30,8 @@ std::string CupsTool();  // the test copies of the programs
 std::string LprTool();
 std::string Ps2ps();
 std::string Data(const std::string& name);  // a file of tests/data
-// A table of tests/data: a row a line, fields separated by TABs, with \t \n \r
-// \\ and \xHH escapes; "#" lines and empty lines are left out.
+// A table of tests/data: a row a line, TABs between fields, the escapes \t
+// \n \r \\ and \xHH, "#" lines and empty lines left out.
 std::vector<Args> Table(const std::string& name);
 
 // A private "/" for the test copies and in-process code: the sample km3030

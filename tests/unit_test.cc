@@ -1,9 +1,10 @@
 // In-process checks of each tool's command line and of the library build it
-// uses (compiled once per tool), and of the LPRng tool's wide-media check.
+// uses (compiled once per tool), and of the LPRng tool's model detection.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
+#include <random>
 
+#include "file_rewrite.h"
 #include "support.h"
 
 #ifdef UNIT_CUPS
@@ -34,10 +35,32 @@ TEST(CommandLine, DecidesAsTheTableSays) {
   }
 }
 
-TEST(Main, AnExceptionEndsTheRunWithItsMessageAndStatusOne) {
-  auto broken = [](int, char**) -> int { throw std::runtime_error("broke"); };
-  EXPECT_EXIT(std::exit(RunGuarded("tool", broken, 0, nullptr)), testing::ExitedWithCode(1),
-              "^tool: broke\n$");
+// Only lines holding a marker reach the edit, the others are copied in runs:
+// the copy must be what a plain line-by-line edit gives, wherever the lines
+// (some longer than a read) and the markers fall against the reads.
+TEST(LineStreams, EditedCopyIsThePlainEditWhereverReadsEnd) {
+  ts::TestRoot root;
+  std::mt19937 random(7);
+  std::string source, expected;
+  while (source.size() < 900000) {
+    std::string line(random() % 8 ? random() % 120 : random() % 300000,
+                     static_cast<char>('a' + random() % 26));
+    if (random() % 5 == 0) line.insert(random() % (line.size() + 1), "DROP");
+    if (random() % 7 == 0) line.insert(random() % (line.size() + 1), "MARK-LONGER");
+    source += line + "\n";
+    if (line.find("DROP") == std::string::npos)
+      expected += (line.find("MARK") == std::string::npos ? "" : "<") + line + "\n";
+  }
+  ts::WriteFile(root.Path("/src"), source + "last");
+  auto edit = [](std::string_view line, LineWriter& out) {
+    if (line.find("DROP") != std::string_view::npos) return;
+    WriteText("<", out);
+    WriteText(line, out);
+  };
+  ASSERT_EQ(WriteEditedCopy(root.Path("/src"), root.Path("/out"), 0644, {"DROP", "MARK-LONGER"},
+                            edit, AddNothing),
+            0);
+  EXPECT_EQ(ts::ReadFile(root.Path("/out")), expected + "last");
 }
 
 TEST(LabelLines, LookupFindsTheFirstWholeNameOfItsBuild) {
@@ -60,18 +83,7 @@ TEST(LabelLines, LookupFindsTheFirstWholeNameOfItsBuild) {
 }
 
 #ifndef UNIT_CUPS
-TEST(WideMedia, MarginsMustShareTheOverhang) {
-  for (const ts::Args& row : ts::Table("wide_media.tsv")) {
-    LabelGeometry g;
-    g.width = std::stod(row[0]), g.left = std::stod(row[1]), g.right = std::stod(row[2]);
-    MarginRange range;
-    EXPECT_EQ(CheckWideMediaMargins(g, &range), row[3] == "pass") << testing::PrintToString(row);
-    if (row.size() < 5) continue;
-    EXPECT_EQ(MarginErrorText(range),
-              "  Error: New custom paper failed.\n\n  Margin value error:\n"
-              "    The Left Margin [-l] / Right Margin [-r] 's range is " +
-                  row[4] + "\n");
-  }
+TEST(Model, FirstKeyOfTheTableInTheProgramName) {
   for (const ts::Args& row : ts::Table("models.tsv"))
     EXPECT_EQ(FindModel(row[0]), row[1]) << row[0];
 }

@@ -39,16 +39,15 @@ fail_lines() {
 }
 # Adds label NAME to QUEUE; CUPS offers it, the PPD has each entry once (kept as added/QUEUE+NAME).  Sets `id`.
 add() {  # QUEUE NAME IMAGEABLE_AREA PAPER_DIMENSION OPTION…
-  local queue=$1 name=$2 area=$3 dimension=$4 ppd line
+  local queue=$1 name=$2 area=$3 dimension=$4 ppd
   run "$cups_tool" -P "$queue" -n "$name" "${@:5}"
   ppd=$(ppd_of "$queue")
   id=$(sed -n "s|^\*PageSize \(CvL[0-9A-F]*\)/$name:.*|\1|p" "$ppd")  # two lines if NAME is there twice
   [[ $id =~ ^CvL[0-9A-F]{12}$ ]] || fail "$queue: no well-formed identifier for $name [$id]"
   page_sizes "$queue" | tr -d '*' | grep -qxF -- "$id" || fail "$queue: CUPS does not offer $id"
-  for line in "PageSize $id/$name:"$'\t\t''"          "' "PageRegion $id/$name:"$'\t\t''"          "' \
-    "ImageableArea $id/$name:"$'\t'"\"$area\"" "PaperDimension $id/$name:"$'\t'"\"$dimension\""; do
-    expect_eq "$queue: lines [*$line]" 1 "$(grep -cxF -- "*$line" "$ppd")"
-  done
+  expect_eq "$queue: its four lines, each once" 4 "$(grep -cxF -e "*PageSize $id/$name:"$'\t\t''"          "' \
+    -e "*PageRegion $id/$name:"$'\t\t''"          "' -e "*ImageableArea $id/$name:"$'\t'"\"$area\"" \
+    -e "*PaperDimension $id/$name:"$'\t'"\"$dimension\"" "$ppd")"
   cp "$ppd" "$kept/added/$queue+$name.ppd"
 }
 # Removes NAME; the PPD is then ORIGINAL byte for byte, but with DEFAULT, if given, as the

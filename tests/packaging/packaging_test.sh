@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The install rules, the Debian package and the manual pages of a default
-# build made here: the layout of data/layout, root's, stripped programs with
-# the real paths, cups-client, no lintian error, pages without warnings whose
-# synopses name the options of data/synopsis_options.
+# The install rules, the .deb and the manual pages of a default build made here
+# (data/layout, stripped programs with the real paths, lintian, data/synopsis_options).
 #   packaging_test.sh SOURCE_DIR CXX_COMPILER
 set -uo pipefail
 source_dir=$1 cxx=$2 data=$1/tests/packaging/data
