@@ -116,7 +116,9 @@ TEST(FreshFile, ReplacesWhateverWasPlantedAtTheName) {
     const mode_t mask = umask(077);
     const int fd = CreateFreshFd(name, 0644);
     umask(mask);
-    ASSERT_EQ(write(fd, "mine\n", 5) + CloseFdChecked(fd, true), 5);
+    LineWriter out(fd);
+    WriteText("mine\n", out);
+    ASSERT_EQ(FlushLineWriter(out) + CloseFdChecked(fd, true), 0);
     struct stat st {};
     lstat(name.c_str(), &st);
     EXPECT_EQ(std::make_tuple(S_ISREG(st.st_mode), st.st_nlink, st.st_mode & 07777, st.st_uid),
