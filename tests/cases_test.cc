@@ -19,6 +19,7 @@ class Cases : public testing::TestWithParam<std::string> {};
 
 TEST_P(Cases, RunGivesTheGoldenResult) {
   const std::string name = GetParam(), dir = ts::Data("cases/" + name);
+  umask(022);  // the usual one, so that the modes of files a run makes are fixed
   ts::TestRoot root;
   std::error_code no_before;
   fs::copy(dir + "/before", root.dir,
