@@ -51,7 +51,8 @@ TEST(LineStreams, EditedCopyIsThePlainEditWhereverReadsEnd) {
     if (line.find("DROP") == std::string::npos)
       expected += (line.find("MARK") == std::string::npos ? "" : "<") + line + "\n";
   }
-  ts::WriteFile(root.Path("/src"), source + "last");
+  const std::string big = "MARK-LONGER" + std::string(200000, 'y') + "\n";  // written straight out
+  ts::WriteFile(root.Path("/src"), source + big + "z");  // then a last run of one byte
   auto edit = [](std::string_view line, LineWriter& out) {
     if (line.find("DROP") != std::string_view::npos) return;
     WriteText("<", out);
@@ -60,7 +61,7 @@ TEST(LineStreams, EditedCopyIsThePlainEditWhereverReadsEnd) {
   ASSERT_EQ(WriteEditedCopy(root.Path("/src"), root.Path("/out"), 0644, {"DROP", "MARK-LONGER"},
                             edit, AddNothing),
             0);
-  EXPECT_EQ(ts::ReadFile(root.Path("/out")), expected + "last");
+  EXPECT_EQ(ts::ReadFile(root.Path("/out")), expected + "<" + big + "z");
 }
 
 TEST(LabelLines, LookupFindsTheFirstWholeNameOfItsBuild) {
@@ -72,14 +73,14 @@ TEST(LabelLines, LookupFindsTheFirstWholeNameOfItsBuild) {
     if (row[1] != "-") ts::WriteFile(path, row[1]);
     char id[kLabelIdLength + 1] = "untouched";
     const int found = Lookup_Label(path, row[0], id);
-    const std::string& expected = row[kLookupColumn];
-    EXPECT_EQ(found == 1 ? std::string(id) : std::to_string(found), expected) << row[1];
+    EXPECT_EQ(found == 1 ? std::string(id) : std::to_string(found), row[kLookupColumn]) << row[1];
   }
   ts::WriteFile(root.Path("/tmp/two.ppd"),
                 "*PageSize CvL101D04673C5A/New Label Format:\n*PaperDimension CvL01FF000/x\n"
                 "*PageSize x\n*PageSize CvL01FF0000ABCD/x:\n");
   EXPECT_EQ(List_Label(root.Path("/tmp/two.ppd")), 2);
   EXPECT_EQ(ts::ReadFile(root.Path("/tmp/two.ppd.list")), "New Label Format\n29\n70\nx\n255\n0\n");
+  EXPECT_EQ(List_Label("/proc/version"), -1);  // readable, but no list can be written beside it
 }
 
 #ifndef UNIT_CUPS
