@@ -5,9 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-int64_t ReadInteger(const char* text) { return std::strtol(text, nullptr, 10); }
-
-double ReadFraction(const char* text) { return std::strtod(text, nullptr); }
+#include "label_id.h"
 
 namespace {
 
@@ -18,16 +16,16 @@ using G = LabelGeometry;
 // The number options of both tools; a longest value of 0 stands for the
 // tool's own length for numbers.
 constexpr OptionRow kNumberOptions[] = {
-    {"-w", kLabelWidth, 0, {nullptr, &O::width_mm, &G::width, &O::width}},
-    {"-h", kLabelLength, 0, {nullptr, &O::length_mm, &G::length, &O::length}},
+    {"-w", kLabelWidth, 0, {nullptr, &O::width_mm, &G::width, &O::width_given}},
+    {"-h", kLabelLength, 0, {nullptr, &O::length_mm, &G::length, &O::length_given}},
     {"-g", kNonNegative, 0, {.fraction = &G::gap}},
     {"-t", kPositive, 0, {.fraction = &G::top}},
     {"-b", kPositive, 0, {.fraction = &G::bottom}},
     {"-l", kPositive, 0, {.fraction = &G::left}},
     {"-r", kPositive, 0, {.fraction = &G::right}},
     {"-S", kCount, 0, {.whole = &O::media_kind}},
-    {"-m", kNonNegative, 0, {.fraction = &G::mark, .mark = &O::mark}},
-    {"-o", kNonNegative, 0, {.fraction = &G::mark_offset, .mark = &O::mark_offset}},
+    {"-m", kNonNegative, 0, {.fraction = &G::mark, .given = &O::mark_given}},
+    {"-o", kNonNegative, 0, {.fraction = &G::mark_offset, .given = &O::mark_offset_given}},
 };
 
 constexpr size_t kMaxQueueName = 127;  // CUPS refuses longer queue names
@@ -43,17 +41,18 @@ bool HasNone(std::string_view value, bool blank, std::string_view forbidden) {
   });
 }
 
-bool Accepts(ValueRule rule, const std::string& value, int64_t whole, double fraction) {
+bool Accepts(ValueRule rule, std::string_view value, int64_t whole, double fraction) {
   switch (rule) {
     case kAnyText:
-    case kAnyWhole:
       return true;
     case kQueueName:
       return value.size() <= kMaxQueueName && HasNone(value, true, "/\\?'\"#");
+    // A name that holds an identifier would make its lines look like another
+    // format's, and the other format's removal would take them too.
     case kPpdLabelName:
-      return HasNone(value, false, ":\"");
+      return HasNone(value, false, ":\"") && !HoldsLabelId(value);
     case kFileName:
-      return HasNone(value, false, "/");
+      return HasNone(value, false, "/") && !HoldsLabelId(value);
     case kPpdKeyword:
       return HasNone(value, true, ":\"/");
     case kLabelWidth:
@@ -73,49 +72,67 @@ bool Accepts(ValueRule rule, const std::string& value, int64_t whole, double fra
 // The row that `option` names, the tool's own first, then the number
 // options; nullptr when none does.
 const OptionRow* FindRow(std::string_view option, std::span<const OptionRow> table) {
-  auto names = [option](const OptionRow& row) {
-    return row.exact ? option == row.name : option.starts_with(row.name);
-  };
-  const auto own = std::find_if(table.begin(), table.end(), names);
+  auto names = [option](const OptionRow& row) { return option.starts_with(row.name); };
+  const auto own = std::ranges::find_if(table, names);
   if (own != table.end()) return &*own;
-  const auto number = std::find_if(std::begin(kNumberOptions), std::end(kNumberOptions), names);
+  const auto number = std::ranges::find_if(kNumberOptions, names);
   return number != std::end(kNumberOptions) ? number : nullptr;
 }
 
 // Checks one pair and stores it; false when the pair is refused.
-bool ReadPair(std::string_view option, const std::string& value, std::span<const OptionRow> table,
-              size_t number_length, CommandOptions* options) {
-  const OptionRow* row = FindRow(option, table);
+bool ReadPair(std::string_view option, const std::string& value, const CommandTable& table,
+              CommandOptions* options) {
+  const OptionRow* row = FindRow(option, table.options);
   if (row == nullptr) return false;
-  const size_t max_length = row->max_length != 0 ? row->max_length : number_length;
+  const size_t max_length = row->max_length != 0 ? row->max_length : table.number_length;
   if (value.empty() || value.size() > max_length) return false;
-  const int64_t whole = ReadInteger(value.c_str());
-  const double fraction = ReadFraction(value.c_str());
+  const int64_t whole = std::strtol(value.c_str(), nullptr, 10);
+  const double fraction = std::strtod(value.c_str(), nullptr);
   if (!Accepts(row->rule, value, whole, fraction)) return false;
   const OptionTarget& target = row->target;
   if (target.text != nullptr) options->*target.text = value;
   if (target.whole != nullptr) options->*target.whole = whole;
   if (target.fraction != nullptr) options->geometry.*target.fraction = fraction;
-  if (target.mark != nullptr) options->*target.mark = true;
+  if (target.given != nullptr) options->*target.given = true;
   return true;
+}
+
+// The mode that a command line of two arguments asks for, or nullptr.
+const ModeRow* FindMode(const std::vector<std::string>& args, std::span<const ModeRow> modes) {
+  if (args.size() != 2) return nullptr;
+  const auto mode = std::ranges::find_if(modes, [&](const ModeRow& row) { return args[0] == row.name; });
+  return mode != modes.end() ? &*mode : nullptr;
 }
 
 }  // namespace
 
-RunKind ReadCommandLine(const std::vector<std::string>& args, std::span<const OptionRow> table,
-                        size_t number_length, bool marks_for_marked_media,
+RunKind ReadCommandLine(const std::vector<std::string>& args, const CommandTable& table,
                         CommandOptions* options) {
+  if (const ModeRow* mode = FindMode(args, table.modes)) {
+    const std::string& queue = args[1];
+    if (queue.empty() || queue.size() > mode->max_length || !Accepts(mode->rule, queue, 0, 0))
+      return RunKind::kUsage;
+    options->queue = queue;
+    return mode->kind;
+  }
   if (args.size() < 2 || args.size() % 2 != 0) return RunKind::kUsage;
   for (size_t i = 0; i < args.size(); i += 2) {
-    if (!ReadPair(args[i], args[i + 1], table, number_length, options)) return RunKind::kUsage;
+    if (!ReadPair(args[i], args[i + 1], table, options)) return RunKind::kUsage;
   }
   const CommandOptions& o = *options;
-  if (o.list) return o.printer || o.add || o.remove ? RunKind::kUsage : RunKind::kList;
-  if (!o.printer || o.add == o.remove || (o.add && !(o.width && o.length))) return RunKind::kUsage;
-  // Media with marks needs both mark values, for a removal as well.
-  const auto media_kind = static_cast<int32_t>(o.media_kind);  // as the records keep it
-  if (marks_for_marked_media && media_kind == kMarkedMedia && !(o.mark && o.mark_offset)) {
+  if (!o.printer_given || o.add_given == o.remove_given ||
+      (o.add_given && !(o.width_given && o.length_given))) {
     return RunKind::kUsage;
   }
-  return o.add ? RunKind::kAdd : RunKind::kRemove;
+  // Media with marks needs both mark values, for a removal as well.
+  const auto media_kind = static_cast<int32_t>(o.media_kind);  // as the records keep it
+  if (table.marks_for_marked_media && media_kind == kMarkedMedia &&
+      !(o.mark_given && o.mark_offset_given)) {
+    return RunKind::kUsage;
+  }
+  return o.add_given ? RunKind::kAdd : RunKind::kRemove;
+}
+
+bool IsPpdLabelName(std::string_view name) {
+  return name.size() <= kMaxPpdLabelName && Accepts(kPpdLabelName, name, 0, 0);
 }

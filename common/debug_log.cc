@@ -1,5 +1,4 @@
-// The entry trace, the append-only debug log and the report of an unexpected
-// exception: what the tools say about themselves.
+// The entry trace and the append-only debug log.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,22 +7,12 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 
 #include "fixed_paths.h"
 #include "paper_size_tool.h"
 #include "text_format.h"
 
 void TraceEnter(const char* /*source*/, const char* /*operation*/) {}
-
-int RunGuarded(const char* program, int (*run)(int argc, char** argv), int argc, char** argv) {
-  try {
-    return run(argc, argv);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "%s: %s\n", program, error.what());
-    return 1;
-  }
-}
 
 namespace {
 

@@ -1,9 +1,13 @@
-// Making label identifiers and taking label lines apart.
+// Making label identifiers, taking label lines apart and finding them by name.
+#include "label_id.h"
+
 #include <sys/time.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 
-#include "paper_size_tool.h"
+#include "line_stream.h"
 
 std::string FormatLabelId(size_t name_length, uint32_t width_mm, int64_t length_mm, long seconds,
                           long microseconds) {
@@ -34,7 +38,7 @@ int HexDigit(char c) {
 unsigned HexField(std::string_view field) {
   unsigned value = 0;
   for (char c : field) {
-    int digit = HexDigit(c);
+    const int digit = HexDigit(c);
     if (digit < 0) break;
     value = value * 16 + static_cast<unsigned>(digit);
   }
@@ -43,15 +47,28 @@ unsigned HexField(std::string_view field) {
 
 }  // namespace
 
+bool HoldsLabelId(std::string_view text) {
+  constexpr size_t kDigits = kLabelIdLength - 3;
+  for (size_t at = text.find(kLabelIdPrefix); at != std::string_view::npos;
+       at = text.find(kLabelIdPrefix, at + 1)) {
+    const std::string_view digits = text.substr(at + 3, kDigits);
+    if (digits.size() == kDigits &&
+        std::ranges::all_of(digits, [](char c) { return HexDigit(c) >= 0; })) {
+      return true;
+    }
+  }
+  return false;
+}
+
 bool ParseLabelLine(std::string_view line, LabelLine* out) {
-  size_t pos = line.find(kLabelIdPrefix);
+  const size_t pos = line.find(kLabelIdPrefix);
   if (pos == std::string_view::npos) return false;
-  std::string_view id = line.substr(pos);
+  const std::string_view id = line.substr(pos);
   if (id.size() < 5) return false;
-  int high = HexDigit(id[3]);
-  int low = HexDigit(id[4]);
+  const int high = HexDigit(id[3]);
+  const int low = HexDigit(id[4]);
   if (high < 0 || low < 0) return false;
-  size_t name_length = static_cast<size_t>(high) * 16 + static_cast<size_t>(low);
+  const size_t name_length = static_cast<size_t>(high) * 16 + static_cast<size_t>(low);
   constexpr size_t kNameOffset = kLabelIdLength + 1;  // behind the identifier and its "/"
   if (name_length > kMaxReadableName || id.size() < kNameOffset + name_length) return false;
   // The identifier is later searched for as a text; a zero byte inside it
@@ -62,4 +79,19 @@ bool ParseLabelLine(std::string_view line, LabelLine* out) {
   out->width_mm = HexField(id.substr(5, 2));
   out->length_mm = HexField(id.substr(7, 3));
   return true;
+}
+
+bool FindLabelIds(const std::string& path, std::string_view prefix, std::string_view name,
+                  std::vector<std::string>* ids) {
+  LineReader in;
+  if (!OpenLineReader(path, &in)) return false;
+  std::string_view line;
+  while (fread_line_string(line, in) > 0) {
+    LabelLine label;
+    if (!line.starts_with(prefix) || !ParseLabelLine(line, &label) || label.name != name) continue;
+    std::string id(line.substr(label.id_pos, kLabelIdLength));
+    if (std::ranges::find(*ids, id) == ids->end()) ids->push_back(std::move(id));
+  }
+  errno = in.error;
+  return in.error == 0;
 }

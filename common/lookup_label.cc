@@ -1,32 +1,31 @@
-// Finding a label format by name, in the CUPS build or the LPRng build.
+// Finding a label format by name, the one piece of the library that each
+// paper-size tool builds its own way: the CUPS build looks at the "*PageSize"
+// lines of a PPD and reports an unreadable file; the LPRng build (compiled with
+// CORVANE_LPRNG_BUILD) looks at every line and takes an unreadable file for
+// one without the format.
 #include <cstring>
 
-#include "line_stream.h"
+#include "label_id.h"
 #include "paper_size_tool.h"
 
+namespace {
+
 #ifdef CORVANE_LPRNG_BUILD
-inline constexpr bool kPageSizeLinesOnly = false;
-inline constexpr int kUnreadableResult = 0;
+constexpr std::string_view kLinePrefix;
+constexpr int kUnreadable = kLabelAbsent;
 #else
-inline constexpr bool kPageSizeLinesOnly = true;
-inline constexpr int kUnreadableResult = -1;
+constexpr std::string_view kLinePrefix = "*PageSize";
+constexpr int kUnreadable = -1;
 #endif
+
+}  // namespace
 
 int Lookup_Label(const std::string& path, std::string_view name, char id[kLabelIdLength + 1]) {
   TraceEnter(kTraceSource, "Lookup_Label");
-  LineReader in;
-  if (!OpenLineReader(path, &in)) return kUnreadableResult;
-  // Only a line that holds the name can carry it: the others are passed over
-  // in large runs.
-  const std::vector<std::string_view> markers = {name.empty() ? kLabelIdPrefix : name};
-  std::string_view line;
-  while (ReadMarkedLine(in, markers, line, [](std::string_view) {}) > 0) {
-    if (kPageSizeLinesOnly && !line.starts_with("*PageSize")) continue;
-    LabelLine label;
-    if (!ParseLabelLine(line, &label) || label.name != name) continue;
-    std::memcpy(id, line.data() + label.id_pos, kLabelIdLength);
-    id[kLabelIdLength] = '\0';
-    return 1;
-  }
-  return 0;
+  std::vector<std::string> ids;
+  if (!FindLabelIds(path, kLinePrefix, name, &ids)) return kUnreadable;
+  if (ids.empty()) return kLabelAbsent;
+  std::memcpy(id, ids.front().data(), kLabelIdLength);
+  id[kLabelIdLength] = '\0';
+  return kLabelFound;
 }

@@ -7,21 +7,15 @@
 
 #include <cerrno>
 
-RunLock::~RunLock() {
-  if (fd >= 0) close(fd);
+// Waits for the lock.  A directory that cannot be opened or locked leaves the
+// run without it: then the files in it cannot be changed either, and the
+// tool's file operations report that.
+RunLock::RunLock(const std::string& directory)
+    : fd(open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+  while (fd >= 0 && flock(fd, LOCK_EX) != 0 && errno == EINTR) {
+  }
 }
 
-bool LockDirectory(const std::string& directory, RunLock* lock) {
-  int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  while (flock(fd, LOCK_EX) != 0) {
-    if (errno != EINTR) {
-      int saved = errno;
-      close(fd);
-      errno = saved;
-      return false;
-    }
-  }
-  lock->fd = fd;
-  return true;
+RunLock::~RunLock() {
+  if (fd >= 0) close(fd);
 }

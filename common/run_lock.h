@@ -8,13 +8,8 @@
 struct RunLock {
   int fd = -1;
 
-  RunLock() = default;
+  explicit RunLock(const std::string& directory);
   RunLock(const RunLock&) = delete;
   RunLock& operator=(const RunLock&) = delete;
   ~RunLock();
 };
-
-// Waits for and takes the lock on `directory`.  Returns false (errno set)
-// when the directory cannot be opened or locked; the caller then goes on
-// without it, and its file operations report the missing directory.
-bool LockDirectory(const std::string& directory, RunLock* lock);

@@ -14,10 +14,15 @@ std::string ShellQuote(std::string_view value);
 // by single blanks.
 std::string JoinWords(std::initializer_list<std::string_view> words);
 
-// Flushes the process's output, runs `command` through the shell and returns
-// 0 when it exited with status 0, -2 for any other outcome (a shell that
-// cannot run included).
+// Each of these flushes the process's output, runs `command` through the
+// shell and returns its exit status: 0 for success, 128 + the signal number
+// for a command killed by a signal, -1 when no shell could be started.
+
+// Runs `command`.
 int RunCommand(const std::string& command);
 
-// The same, collecting the command's standard output in `output`.
+// Runs `command`, collecting its standard output in `output`.
 int RunCommandForOutput(const std::string& command, std::string* output);
+
+// Runs `command` with `input` as its standard input.
+int RunCommandWithInput(const std::string& command, std::string_view input);

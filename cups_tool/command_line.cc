@@ -1,5 +1,4 @@
-// The CUPS tool's command line: its own options and the records it fills.
-#include "command_options.h"
+// The CUPS tool's command line: its modes, its own options and the records it fills.
 #include "cups_tool.h"
 #include "fixed_paths.h"
 
@@ -12,26 +11,31 @@ using enum ValueRule;
 using O = CommandOptions;
 
 constexpr size_t kMaxQueueValue = 1024;
-constexpr size_t kMaxValue = 32;  // every other value, numbers included
+
+constexpr ModeRow kModes[] = {
+    {"-list", RunKind::kList, kQueueName, kMaxQueueValue},
+    {"-sync", RunKind::kSync, kQueueName, kMaxQueueValue},
+};
 
 // Tried before the number options, in this order; the first row whose name
-// begins the argument wins, so "-Pxyz" counts as "-P".  Only the exact
-// argument "-list" lists: every argument that named the left margin still does.
+// begins the argument wins, so "-Pxyz" counts as "-P".
 constexpr OptionRow kOptions[] = {
-    {"-list", kQueueName, kMaxQueueValue, {.text = &O::queue, .mark = &O::list}, true},
-    {"-P", kQueueName, kMaxQueueValue, {.text = &O::queue, .mark = &O::printer}},
-    {"-n", kPpdLabelName, kMaxValue, {.text = &O::label_name, .mark = &O::add}},
-    {"-d", kAnyText, kMaxValue, {.text = &O::label_name, .mark = &O::remove}},
-    {"-specid", kPpdKeyword, kMaxValue, {.text = &O::label_id}},
-    {"-show", kAnyWhole, kMaxValue, {.whole = &O::show_output}},
+    {"-P", kQueueName, kMaxQueueValue, {.text = &O::queue, .given = &O::printer_given}},
+    {"-n", kPpdLabelName, kMaxPpdLabelName, {.text = &O::label_name, .given = &O::add_given}},
+    {"-d", kAnyText, kMaxPpdLabelName, {.text = &O::label_name, .given = &O::remove_given}},
+    {"-specid", kPpdKeyword, kMaxPpdLabelName, {.text = &O::label_id}},
+    {"-show", kAnyText, kMaxPpdLabelName, {.whole = &O::show_output}},
 };
+
+// Every value but that of -P is at most 32 bytes long, numbers included.
+constexpr CommandTable kTable = {kModes, kOptions, kMaxPpdLabelName, false};
 
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandOptions options;
   CommandLine line;
-  line.kind = ReadCommandLine(args, kOptions, kMaxValue, false, &options);
+  line.kind = ReadCommandLine(args, kTable, &options);
   line.show_output = static_cast<int32_t>(options.show_output);
   if (line.kind == RunKind::kUsage) return line;
   line.printer = options.queue;

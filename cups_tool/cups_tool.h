@@ -20,9 +20,9 @@ struct LabelRequest {
   int32_t media_kind = 0;  // "-S"
 };
 
-// The queue named by "-P"; the re-registration's commands name it.
+// The queue named by "-P" (or by a mode); the re-registration's commands name it.
 extern std::string printer_name;
-// Set by "-show"; while 0 the tool itself prints nothing.
+// Set by "-show"; while 0 the tool itself prints nothing on standard output.
 extern int show_output;
 
 // ---- Command line ----------------------------------------------------------
@@ -40,42 +40,40 @@ struct CommandLine {
 
 // Reads the arguments after the program name by the tool's option table
 // (ReadCommandLine: options matched by prefix in table order, so "-Pxyz"
-// counts as "-P"; values of at most 32 bytes, -P and -list up to 1024; a
-// queue name CUPS accepts, an -n name that fits a PPD line, a -specid usable
-// as a PPD keyword).  "-list <queue>" (the exact argument "-list"; anything
-// else beginning with "-l" is the left margin) asks for kList.  Touches
-// nothing.
+// counts as "-P"; values of at most 32 bytes, -P up to 1024; a queue name
+// CUPS accepts, an -n name that fits a PPD line and holds no identifier, a
+// -specid usable as a PPD keyword).  Exactly "-list <queue>" asks for kList
+// and exactly "-sync <queue>" for kSync.  Touches nothing.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // ---- Operations ------------------------------------------------------------
+
+// Writes the usage text to standard output unless show_output is 0.
+void DisplayHelp();
 
 // Appends to `listing` one line per label format of the PPD at
 // request.ppd_path, in file order (its "*PageSize" label lines): identifier,
 // width and length in millimetres from its "*PaperDimension" line, and name,
 // separated by TABs.  Returns 0, or -1 (errno set) when the PPD cannot be
 // read.  Writes no file and runs no command.
-int ListLabels(const LabelRequest& request, std::string* listing);
+int ListQueueFormats(const LabelRequest& request, std::string* listing);
 
-// Writes the usage text to standard output unless show_output is 0.
-void DisplayHelp();
-
-// Adds the label format of `request` and `geometry` to the queue's PPD: copies
-// request.ppd_path into the scratch PPD (created afresh, mode 0644) with the
-// page-size and page-region lines before every "*CloseUI: *PageSize" and
-// "*CloseUI: *PageRegion" line, the imageable-area and paper-dimension lines
-// before the first "*ImageableArea" and "*PaperDimension" line, and, when the
-// PPD declares the CvMargin option ("*OpenUI *CvMargin"), the margin
-// constraints at the end; then re-registers the queue with the copy.
-// Returns -1 (errno set) when the PPD cannot be read or the copy cannot be
-// created or written whole; the copy is then removed and no CUPS command has
-// run.  Otherwise returns the result of ReRegisterQueue.
+// Adds the label format of `request` and `geometry` to the queue's PPD under
+// request.label_id (a fresh identifier when it is empty), replacing a format
+// of the same name: copies the PPD into the scratch PPD (WriteEditedPpd) and
+// re-registers the queue with the copy, once.  Returns -1 (errno set) when the
+// PPD cannot be read or the copy cannot be written whole (no CUPS command
+// has run), kNoPlaceInPpd when the PPD has no place for one of the format's
+// lines, otherwise the result of ReRegisterQueue; the queue is changed only
+// for 0.
 int AddLabel(LabelRequest request, LabelGeometry geometry);
 
-// Writes "*UIConstraints:\t*CvMargin <i>\t*PageSize <label_id>" lines to `out`
-// for i from half of `length_mm` (rounded up, at least 3) to 30; none for
-// labels longer than 60 mm.  Always returns 0; a failed write shows in
-// out.error.
-int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm);
+// Writes the lines "*UIConstraints:\t*CvMargin <i>\t*PageSize <label_id>",
+// each ended by `line_end`, to `out` for i from half of `length_mm` (rounded
+// up, at least 3) to 30; none for labels longer than 60 mm.  Always returns
+// 0; a failed write shows in out.error.
+int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm,
+                   std::string_view line_end);
 
 // Removes the label format called request.label_name from the queue's PPD:
 // copies the PPD into the scratch PPD leaving out every line that carries the
@@ -83,9 +81,22 @@ int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm
 // "*DefaultPageRegion:", "*DefaultImageableArea:" or "*DefaultPaperDimension:"
 // line carrying it becomes that keyword, a TAB and the page size to fall back
 // to: "50x30" when the PPD offers it, otherwise the first "*PageSize" choice
-// left in the file; then re-registers the queue with the copy.  Returns 1 when
-// no such format is in the PPD (nothing written, no command run); -1 (errno
-// set) when the PPD cannot be read or the copy cannot be created or written
-// whole (copy removed, no command run); otherwise the result of
-// ReRegisterQueue.
+// left in the file; then re-registers the queue with the copy.  Returns 1
+// when no such format is in the PPD (nothing written, no command run); -1
+// (errno set) when the PPD cannot be read or the copy cannot be written whole
+// (no command run); otherwise the result of ReRegisterQueue.
 int RemoveLabel(LabelRequest request);
+
+// One label format as an addition takes it.
+struct LabelFormat {
+  LabelRequest request;  // with its label_id
+  LabelGeometry geometry;
+};
+
+// Puts into the PPD at `ppd_path`, in one edit and with one re-registration,
+// every one of `formats` whose identifier it lacks, in the order given, each
+// as AddLabel would (a format of the same name is replaced).  Returns 0 when
+// the PPD holds them all (nothing written and no command run when it held
+// them already), -1 (errno set) when the PPD cannot be read or the copy
+// cannot be written whole, kNoPlaceInPpd, or the result of ReRegisterQueue.
+int SyncLabels(const std::string& ppd_path, const std::vector<LabelFormat>& formats);

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr char kVersion[] = "v 0.1";
-constexpr int kMaxNameBytes = 32;
 
 }  // namespace
 
@@ -18,7 +17,7 @@ void DisplayHelp() {
   std::printf(
       " Usage: cvpapertoolcups -P Printer Name [-n add a Label Format Name (<=%d bytes) -w Media "
       "Width(unit:mm) -h Media Height(unit:mm)]/[-d delete Label Format Name]\n",
-      kMaxNameBytes);
+      static_cast<int>(kMaxPpdLabelName));
   std::printf(" For example:\n");
   std::printf(
       " 1. Add a new Label Format with \"New Label Format\" name and 29mm width and 70mm "

@@ -1,49 +1,107 @@
 // cvpapertoolcups: adds a label format to, or removes one from, a CUPS queue's
-// PPD, or lists the label formats it holds.
+// PPD, lists the label formats it holds, or puts several into it at once.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "cups_tool.h"
 #include "fixed_paths.h"
+#include "reregister_queue.h"
+#include "run_guarded.h"
 #include "run_lock.h"
 
 namespace {
 
-// Reports the file error in errno (unless silenced) and gives exit status 1.
+// Exit statuses: a file could not be read or written (or, for a sync, the
+// queue was not changed); everything else ends with success, a failed CUPS
+// command of an addition or removal included.
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailure = 1;
+
+// Reports the file error in errno (unless silenced) and gives its status.
 int ReportFileError() {
   const int error = errno;
   if (show_output != 0) std::printf("%s\n", std::strerror(error));
-  return 1;
+  return kExitFailure;
+}
+
+int List(const LabelRequest& request) {
+  // Read-only: no lock, no scratch file, no CUPS command.
+  std::string listing;
+  if (ListQueueFormats(request, &listing) != kDone) return ReportFileError();
+  std::fwrite(listing.data(), 1, listing.size(), stdout);
+  return kExitSuccess;
+}
+
+// The parts of `text` between the separators `separator`.
+std::vector<std::string> Split(std::string_view text, char separator) {
+  std::vector<std::string> parts;
+  for (size_t at = 0;;) {
+    const size_t end = text.find(separator, at);
+    parts.emplace_back(text.substr(at, end - at));
+    if (end == std::string_view::npos) return parts;
+    at = end + 1;
+  }
+}
+
+// Reads the formats of a sync from standard input: a line each, holding the
+// arguments of its addition after "-P <queue>", TABs between them, with its
+// "-specid".  Returns false after reporting the first line that is none.
+bool ReadSyncFormats(const std::string& queue, std::vector<LabelFormat>* formats) {
+  std::string input;
+  char block[4096];
+  for (size_t got; (got = std::fread(block, 1, sizeof block, stdin)) > 0;) input.append(block, got);
+  if (input.ends_with('\n')) input.pop_back();
+  if (input.empty()) return true;
+  const std::vector<std::string> lines = Split(input, '\n');
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::vector<std::string> args = {"-P", queue};
+    for (std::string& word : Split(lines[i], '\t')) args.push_back(std::move(word));
+    const CommandLine line = ParseCommandLine(args);
+    if (line.kind != RunKind::kAdd || line.request.label_id.empty()) {
+      ReportUnchangedQueue("format " + std::to_string(i + 1) + " is no addition with -specid");
+      return false;
+    }
+    formats->push_back({line.request, line.geometry});
+  }
+  return true;
+}
+
+int Sync(const LabelRequest& request) {
+  std::vector<LabelFormat> formats;
+  if (!ReadSyncFormats(printer_name, &formats)) return kExitFailure;
+  const RunLock lock(FixedPath(kPpdDir));
+  const int result = SyncLabels(request.ppd_path, formats);
+  if (result == kFileError) ReportUnchangedQueue(std::strerror(errno));
+  return result == kDone ? kExitSuccess : kExitFailure;  // the other failures are reported
 }
 
 int RunTool(int argc, char** argv) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   const CommandLine line = ParseCommandLine(args);
   show_output = line.show_output;
-  if (line.kind == RunKind::kUsage) {
-    DisplayHelp();
-    return 0;
-  }
   printer_name = line.printer;
-  if (line.kind == RunKind::kList) {
-    // Read-only: no lock, no scratch file, no CUPS command.
-    std::string listing;
-    if (ListLabels(line.request, &listing) != kDone) return ReportFileError();
-    std::fwrite(listing.data(), 1, listing.size(), stdout);
-    return 0;
+  switch (line.kind) {
+    case RunKind::kUsage:
+      DisplayHelp();
+      return kExitSuccess;
+    case RunKind::kList:
+      return List(line.request);
+    case RunKind::kSync:
+      return Sync(line.request);
+    case RunKind::kAdd:
+    case RunKind::kRemove:
+      break;
   }
   // Overlapping runs would share the scratch files and lose each other's
   // edits, so each run waits for the one before it to end.
-  RunLock lock;
-  LockDirectory(FixedPath(kPpdDir), &lock);
-  // An addition first removes a format of the same name, so it replaces it.
-  int result = RemoveLabel(line.request);
-  if (result != kFileError && line.kind == RunKind::kAdd) {
-    result = AddLabel(line.request, line.geometry);
-  }
-  // A failed CUPS command ends the run with status 0 all the same.
-  return result == kFileError ? ReportFileError() : 0;
+  const RunLock lock(FixedPath(kPpdDir));
+  const int result = line.kind == RunKind::kAdd ? AddLabel(line.request, line.geometry)
+                                                : RemoveLabel(line.request);
+  if (result == kFileError) return ReportFileError();
+  // A PPD without a place for a line is reported; a failed CUPS command is
+  // reported too, and ends the run with success all the same.
+  return result == kNoPlaceInPpd ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace

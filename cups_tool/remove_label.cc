@@ -1,18 +1,14 @@
 // Removing a label format's lines from a PPD and resetting defaults that named it.
-#include <array>
 #include <optional>
 
-#include "cups_tool.h"
 #include "file_rewrite.h"
 #include "fixed_paths.h"
+#include "label_id.h"
+#include "ppd_edit.h"
 #include "reregister_queue.h"
 
 namespace {
 
-// Default-setting keywords, tested in this order.
-constexpr std::array<std::string_view, 4> kDefaultKeywords = {
-    "*DefaultPageSize:", "*DefaultPageRegion:", "*DefaultImageableArea:",
-    "*DefaultPaperDimension:"};
 // The page size that a default naming the removed format falls back to when
 // the PPD offers it, as the driver's own PPDs do.
 constexpr std::string_view kResetPageSize = "50x30";
@@ -31,10 +27,9 @@ std::string_view ChoiceKeyword(std::string_view line) {
 std::string ResetPageSize(const std::string& path, std::string_view removed_id) {
   LineReader in;
   if (!OpenLineReader(path, &in)) return std::string(kResetPageSize);
-  const std::vector<std::string_view> markers = {kPageSizeChoice};
   std::optional<std::string> first;
   std::string_view line;
-  while (ReadMarkedLine(in, markers, line, [](std::string_view) {}) > 0) {
+  while (fread_line_string(line, in) > 0) {
     if (!line.starts_with(kPageSizeChoice) || line.find(removed_id) != std::string_view::npos)
       continue;
     const std::string_view keyword = ChoiceKeyword(line);
@@ -50,25 +45,21 @@ int RemoveLabel(LabelRequest request) {
   TraceEnter(kTraceSource, "RemoveLabel");
   char found_id[kLabelIdLength + 1];
   const int found = Lookup_Label(request.ppd_path, request.label_name, found_id);
-  if (found == 0) return kNotPresent;
+  if (found == kLabelAbsent) return kNotPresent;
   if (found < 0) return kFileError;  // the PPD cannot be read; errno tells why
   const std::string_view id(found_id, kLabelIdLength);
   std::optional<std::string> reset;  // looked up once, when a default needs it
   // Each line carrying the identifier is dropped, unless it sets a default.
   auto edit = [&](std::string_view line, LineWriter& out) {
+    if (line.find(id) == std::string_view::npos) return WriteText(line, out);
     for (std::string_view keyword : kDefaultKeywords) {
       if (line.find(keyword) == std::string_view::npos) continue;
       if (!reset) reset = ResetPageSize(request.ppd_path, id);
-      WriteText(keyword, out);
-      WriteText("\t", out);
-      WriteText(*reset, out);
-      WriteText("\n", out);
+      WriteText(std::string(keyword) + "\t" + *reset + std::string(LineEnding(line)), out);
       return;
     }
   };
   const std::string scratch = FixedPath(kScratchPpdPath);
-  if (WriteEditedCopy(request.ppd_path, scratch, 0644, {id}, edit, AddNothing) != 0) {
-    return kFileError;
-  }
+  if (WriteEditedCopy(request.ppd_path, scratch, 0644, edit, AddNothing) != 0) return kFileError;
   return ReRegisterQueue(scratch);
 }

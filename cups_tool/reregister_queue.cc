@@ -1,6 +1,8 @@
 // Re-registering a CUPS queue so that the scheduler takes up an edited PPD.
 #include "reregister_queue.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -46,14 +48,6 @@ std::vector<size_t> WordStarts(std::string_view line) {
   return starts;
 }
 
-// Tells the administrator, whatever "-show" says, that the queue was left as
-// it was because of `command`; the exit status stays 0.
-int ReportUnchangedQueue(const std::string& command, const char* problem = "failed") {
-  std::fprintf(stderr, "cvpapertoolcups: queue %s not changed: %s %s\n", printer_name.c_str(),
-               command.c_str(), problem);
-  return kCommandError;
-}
-
 // Reads the first line of `path` without its line feed.  Returns false with
 // errno set when the file cannot be opened.
 bool ReadFirstLine(const std::string& path, std::string* line) {
@@ -66,35 +60,45 @@ bool ReadFirstLine(const std::string& path, std::string* line) {
   return true;
 }
 
+// Whether the first line that lpoptions printed (without its line feed) names
+// a device URI: a word that begins with "device-uri=", where words are
+// separated by spaces outside a quoted value.
+bool NamesDeviceUri(std::string_view line) {
+  line = line.substr(0, line.find('\0'));
+  for (size_t start : WordStarts(line)) {
+    if (line.substr(start).starts_with(kDeviceUriKey)) return true;
+  }
+  return false;
+}
+
+// Reports the queue unchanged because of `command`; the result is -2.
+int CommandFailed(const std::string& command, const char* problem = "failed") {
+  ReportUnchangedQueue(command + " " + problem);
+  return kCommandError;
+}
+
 }  // namespace
+
+void ReportUnchangedQueue(const std::string& reason) {
+  std::fprintf(stderr, "cvpapertoolcups: queue %s not changed: %s\n", printer_name.c_str(),
+               reason.c_str());
+}
 
 int ReRegisterQueue(const std::string& ppd_path) {
   const std::string uri_path = FixedPath(kScratchUriPath);
   // Created afresh so that the shell's redirection fills our own file rather
   // than whatever someone planted at the name.
   const int uri_fd = CreateFreshFd(uri_path, 0644);
-  if (uri_fd < 0 || CloseFdChecked(uri_fd, false) != 0) return kFileError;
+  if (uri_fd < 0 || close(uri_fd) != 0) return kFileError;
   // "-p" only reads the options; "-d" would also make the queue the default.
   const std::string query = JoinWords({"lpoptions", "-p", printer_name});
-  if (RunCommand(query + " > " + ShellQuote(uri_path)) != kDone) return ReportUnchangedQueue(query);
+  if (RunCommand(query + " > " + ShellQuote(uri_path)) != 0) return CommandFailed(query);
   std::string options;
   if (!ReadFirstLine(uri_path, &options)) return kFileError;
-  std::string uri;
-  if (!FindDeviceUri(options, &uri)) return ReportUnchangedQueue(query, "named no device URI");
+  if (!NamesDeviceUri(options)) return CommandFailed(query, "named no device URI");
   // lpadmin -p on the existing queue swaps its PPD and keeps everything else:
   // jobs, description, location, classes, sharing and a paused state.
   const std::string install = JoinWords({"lpadmin", "-p", printer_name, "-P", ppd_path});
-  if (RunCommand(install) != kDone) return ReportUnchangedQueue(install);
+  if (RunCommand(install) != 0) return CommandFailed(install);
   return kDone;
-}
-
-bool FindDeviceUri(std::string_view line, std::string* uri) {
-  line = line.substr(0, line.find('\0'));
-  for (size_t start : WordStarts(line)) {
-    if (!line.substr(start).starts_with(kDeviceUriKey)) continue;
-    std::string_view value = line.substr(start + kDeviceUriKey.size());
-    *uri = std::string(value.substr(0, value.find(' ')));
-    return true;
-  }
-  return false;
 }

@@ -34,16 +34,11 @@ std::string MediaFilePath(const std::string& model, const std::string& label_nam
   return InfoDirectory(model) + "/customtape/" + label_name + ".bin";
 }
 
-namespace {
-
-// The program file of the CUPS tool in the model's driver tree.
 std::string CupsToolProgram(const std::string& model) {
   return FixedPath(kDriverRoot) + model + "/bin/lpd/cvpapertoolcups";
 }
 
 std::string TwoDecimals(double value) { return FormatText("%.2f", value); }
-
-}  // namespace
 
 std::string RemovalCommand(const LprRequest& request) {
   return JoinWords({CupsToolProgram(request.model), "-P", request.printer, "-d", request.label_name,
@@ -66,4 +61,8 @@ std::string AdditionCommand(const LprRequest& request, const LabelGeometry& geom
 
 std::string ListingCommand(const LprRequest& request) {
   return JoinWords({CupsToolProgram(request.model), "-list", request.printer});
+}
+
+std::string SyncCommand(const LprRequest& request) {
+  return JoinWords({CupsToolProgram(request.model), "-sync", request.printer});
 }

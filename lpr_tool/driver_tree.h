@@ -8,6 +8,9 @@
 
 #include "lpr_tool.h"
 
+// The model's information directory, "<driver root><model>/bin/inf".
+std::string InfoDirectory(const std::string& model);
+
 std::string TapeListPath(const std::string& model);        // .../cv<model>func
 std::string PrintAreaPath(const std::string& model);       // .../paperinf<model>pt1
 std::string SettingsPath(const std::string& model);        // .../cv<model>rc
@@ -17,12 +20,12 @@ std::string PaperDimensionPath(const std::string& model);  // .../PaperDimension
 // "customtape/<name>.bin" in the model's information directory.
 std::string MediaFilePath(const std::string& model, const std::string& label_name);
 
-// Information files are rewritten with this mode.
-inline constexpr mode_t kInfoFileMode = 0666;
-
 // ---- The CUPS paper-size tool ----------------------------------------------
-// Commands for RunCommand that run the CUPS tool of the model's driver tree,
+// Commands for the shell that run the CUPS tool of the model's driver tree,
 // every value shell-quoted so that it arrives as one literal argument.
+
+// The program file of the CUPS tool in the model's driver tree.
+std::string CupsToolProgram(const std::string& model);
 
 // "<tool> -P <queue> -d <name> -show 1": removes the label format from the PPD.
 std::string RemovalCommand(const LprRequest& request);
@@ -35,3 +38,9 @@ std::string AdditionCommand(const LprRequest& request, const LabelGeometry& geom
 
 // "<tool> -list <queue>": lists the label formats of the PPD.
 std::string ListingCommand(const LprRequest& request);
+
+// "<tool> -sync <queue>": adds the label formats of its standard input.
+std::string SyncCommand(const LprRequest& request);
+
+// Two decimals, as every fraction reaches the CUPS tool.
+std::string TwoDecimals(double value);

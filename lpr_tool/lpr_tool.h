@@ -16,7 +16,7 @@ struct LprRequest {
   std::string work_path;   // empty from main; each operation keeps in its own copy the
                            // path of the information file it is rewriting
   std::string model;       // model code from the program name, e.g. "km3030"
-  std::string printer;     // print queue name (-P)
+  std::string printer;     // print queue name (-P, or the queue of -list or -sync)
   std::string label_name;  // label format name (-n or -d)
   int64_t width_mm = 0;    // integer reading of -w
   int64_t length_mm = 0;   // integer reading of -h
@@ -24,11 +24,9 @@ struct LprRequest {
 };
 
 // Exit statuses of the tool: success (and every refused command line), and
-// the failure of a removal or an insertion (-1 as the shell sees it).
+// every failure (-1 as the shell sees it).
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 255;
-
-// ---- Model detection -------------------------------------------------------
 
 // Returns the model code of the first model key ("410", "460", "480", "560",
 // "630", "3030", in this order) found anywhere in `program` (the program name
@@ -37,17 +35,23 @@ std::string FindModel(std::string_view program);
 
 // ---- Command line ----------------------------------------------------------
 
-inline constexpr size_t kMaxPrinterBytes = 2048;  // longest -P value
-inline constexpr size_t kMaxValueBytes = 99;      // longest value of every other option
+inline constexpr size_t kMaxValueBytes = 99;  // longest value of every option but -P
+
+// What the command line asks for, and the records it fills (`request.model`
+// stays empty).
+struct LprCommandLine {
+  RunKind kind = RunKind::kUsage;
+  LprRequest request;
+  LabelGeometry geometry;
+};
+
 // Reads the arguments after the program name by the tool's option table
 // (ReadCommandLine: options told apart by their first two characters, values
-// of at most 99 bytes, -P up to 2048, an -n name without "/" or control
-// bytes, media kind 2 only with -m and -o) into `request` and `geometry`, and
-// returns what they ask for; "-list <queue>" puts the queue into
-// `request->printer`.  `request->model` is left as it is.  Touches nothing
-// outside the two records.
-RunKind ParseCommandLine(const std::vector<std::string>& args, LprRequest* request,
-                         LabelGeometry* geometry);
+// of at most 99 bytes; a -P queue name CUPS accepts, an -n name without "/",
+// control bytes or an identifier; media kind 2 only with -m and -o).  Exactly
+// "-list <queue>" (any queue name) asks for kList, exactly "-sync <queue>"
+// for kSync.  Touches nothing.
+LprCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // ---- Wide-media margin check -----------------------------------------------
 
@@ -66,44 +70,51 @@ bool CheckWideMediaMargins(const LabelGeometry& geometry, MarginRange* range);
 // check fails.
 std::string MarginErrorText(const MarginRange& range);
 
-// ---- Driver tree -----------------------------------------------------------
-
-// The model's information directory, "<driver root><model>/bin/inf".
-std::string InfoDirectory(const std::string& model);
-
-// ---- Usage text ------------------------------------------------------------
+// ---- The operations --------------------------------------------------------
+// Each reports its own failures on standard error, as one line that begins
+// with "cvpapertoollpr_<model>: ", except the file errors of RemoveLabel,
+// whose errno main prints.
 
 // Writes the usage text to standard output.
 void DisplayHelp();
-
-// ---- The operations --------------------------------------------------------
 
 // Appends to `listing` one line per label format of the model's tape list
 // file, in file order: identifier, width and length in millimetres from the
 // paper-dimension file, name, and "ppd" when the CUPS tool lists the same
 // identifier for `request.printer`, "-" when it does not, "?" for every line
-// when the CUPS tool fails; TABs between the fields.  Returns 0, or -1 (errno
-// set) when the tape list or paper-dimension file cannot be read.
-int ListLabels(const LprRequest& request, std::string* listing);
+// when the CUPS tool fails or answers with anything but listing lines; TABs
+// between the fields.  Returns 0, or -1 (errno set) when the tape list or
+// paper-dimension file cannot be read.
+int ListModelFormats(const LprRequest& request, std::string* listing);
 
 // Has the CUPS tool remove the label format called `request.label_name` from
-// the PPD of `request.printer`, then drops its lines from the tape list,
-// print-area, imaging-area and paper-dimension files and turns the settings
-// lines that name it into "MediaSize=50x30".  The geometry plays no part.
-// Returns:
+// the PPD of `request.printer`, then takes the lines of every identifier that
+// the tape list or print-area file gives the name out of the information
+// files (ChangeInfoFiles), turning the settings lines that name one into
+// "MediaSize=50x30".  The geometry plays no part.  Returns:
 //   0  found and removed;
-//   1  not in the tape list file (nothing changed), or not in the print-area
-//      file (the tape list file is already rewritten, the others unchanged);
+//   1  neither file names it (nothing changed);
 //  -2  the CUPS tool failed; no information file was touched;
-//  -1  an information file could not be read or rewritten (errno set); the
-//      files before it stay rewritten, it and those after it are unchanged.
+//  -1  an information file could not be read or rewritten (errno set).
 int RemoveLabel(LprRequest request, LabelGeometry geometry);
 
-// Makes a fresh label identifier, has the CUPS tool add the label format
-// under it, then puts its entry after every "[CustomTape]" line of the tape
-// list file and at the end of the print-area, imaging-area and
-// paper-dimension files.  Returns 0 when done, -2 when the CUPS tool failed
-// (no information file touched), -1 when an information file could not be read
-// or rewritten (errno set; earlier files stay rewritten, it and later ones are
-// unchanged).
+// Makes a fresh label identifier and has the CUPS tool add the label format
+// under it (replacing a format of the same name in the PPD), then replaces the
+// information files' entries of every identifier the tape list or print-area
+// file gives the name by the new ones (ChangeInfoFiles); settings lines that
+// named one of them name the new one.  Returns 0 when done, -2 when the CUPS
+// tool failed (no information file touched), -1 when an information file
+// could not be read or rewritten.
 int AddLabel(LprRequest request, LabelGeometry geometry);
+
+// Puts every label format of the model's information files that the PPD of
+// `request.printer` lacks and can take back into it, through one run of the
+// CUPS tool's sync (one re-registration), with the lines its addition wrote;
+// a format the PPD cannot take is reported and passed over.  Appends a
+// listing line (ListModelFormats' layout, "ppd" last) per restored format to
+// `restored`.  Returns 0 when the PPD holds every format it can take (no
+// command that changes anything run when it held them already), -1 when an
+// information file cannot be read, -2 when the PPD cannot be listed or the
+// CUPS tool's sync failed (the PPD as it was).  The information files and
+// media files are only read.
+int SyncQueue(const LprRequest& request, std::string* restored);

@@ -1,13 +1,16 @@
 // The margin check for labels wider than the printable width.
 #include "lpr_tool.h"
 #include "text_format.h"
+#include "units.h"
 
 namespace {
 
 // 448 dots and 224 dots at 203 dots per inch, in millimetres, as the
 // single-precision values the printer's limits were always checked with.
-constexpr float kPrintableWidthMm = static_cast<float>(448 * 25.4 / 203);
-constexpr float kHalfPrintableWidthMm = static_cast<float>(224 * 25.4 / 203);
+constexpr float kPrintableWidthMm =
+    static_cast<float>(kMaxPrintWidthDots * kMmPerInch / kDotsPerInch);
+constexpr float kHalfPrintableWidthMm =
+    static_cast<float>(kMaxPrintWidthDots / 2 * kMmPerInch / kDotsPerInch);
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 
 #include "file_rewrite.h"
 #include "text_format.h"
+#include "units.h"
 
 namespace {
 
@@ -31,6 +32,9 @@ constexpr size_t kSizeTextSlot = 16;
 
 constexpr int64_t kTruncateBound = 1'000'000'000'000'000;
 
+// The printer command that precedes the record in the media file.
+constexpr std::array<uint8_t, 6> kMediaCommandHeader = {0x1B, 0x69, 0x55, 0x77, 0x01, 0x3F};
+
 // Stores the low 16 bits of `value` little-endian.
 void PutInt16(MediaRecord& record, size_t offset, int64_t value) {
   const auto bits = static_cast<uint64_t>(value);
@@ -52,14 +56,16 @@ mode_t PlainCreateMode() {
   return 0666 & ~mask;
 }
 
-}  // namespace
-
+// Rounds `value`, which carries `digits` extra decimal digits, half away from
+// zero and drops those digits: RoundDigits(15, 1) is 2, RoundDigits(1499, 3) is 1.
 int64_t RoundDigits(int64_t value, int digits) {
   const auto half = static_cast<int64_t>(std::pow(10.0, digits - 1));
   const auto unit = static_cast<int64_t>(std::pow(10.0, digits));
   value += value >= 0 ? 5 * half : -5 * half;
   return value / unit;
 }
+
+}  // namespace
 
 int64_t TruncateToInt64(double value) {
   if (std::isnan(value)) return 0;
@@ -99,8 +105,8 @@ int64_t SideDots(const LabelGeometry& geometry, int64_t d) {
 void PutSizeTexts(MediaRecord& record, const LabelGeometry& geometry, bool continuous) {
   const auto width_mm = static_cast<long long>(TruncateToInt64(geometry.width));
   const auto length_mm = static_cast<long long>(TruncateToInt64(geometry.length));
-  const double width_inch = geometry.width / 25.4;
-  const double length_inch = geometry.length / 25.4;
+  const double width_inch = geometry.width / kMmPerInch;
+  const double length_inch = geometry.length / kMmPerInch;
   if (continuous) {
     PutText(record, kSizeTextMmAt, FormatText("%lldmm", width_mm));
     PutText(record, kSizeTextInchAt, FormatText("%.1f\"", width_inch));

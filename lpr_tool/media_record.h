@@ -12,16 +12,6 @@ inline constexpr size_t kMediaRecordSize = 126;
 using MediaRecord = std::array<uint8_t, kMediaRecordSize>;
 static_assert(sizeof(MediaRecord) == kMediaRecordSize, "the media record is packed");
 
-// The printer command that precedes the record in the media file.
-inline constexpr std::array<uint8_t, 6> kMediaCommandHeader = {0x1B, 0x69, 0x55, 0x77, 0x01, 0x3F};
-
-inline constexpr double kResolutionDpi = 203.0;
-inline constexpr double kMaxPrintWidthDots = 448.0;
-
-// Rounds `value`, which carries `digits` extra decimal digits, half away from
-// zero and drops those digits: RoundDigits(15, 1) is 2, RoundDigits(1499, 3) is 1.
-int64_t RoundDigits(int64_t value, int digits);
-
 // Truncates toward zero.  Values beyond +-10^15 (far beyond any label) are
 // held at that bound and NaN gives 0, so the dot arithmetic that follows can
 // never overflow.
@@ -33,7 +23,8 @@ int64_t TruncateToInt64(double value);
 // characters and a zero byte.  Writes nothing else; returns 0.
 int MakeMediaRecord(MediaRecord& record, const LabelGeometry& geometry, int32_t media_kind);
 
-// Writes the command header and `record` to `path` through "<path>.$$$",
+// Writes the printer command that precedes the record (1B 69 55 77 01 3F)
+// and `record` to `path` through "<path>.$$$",
 // forced to disk and then renamed over `path`; the file gets the mode a plain
 // create would give it (0666 less the umask).  Returns 0, or -1 with errno set
 // when the file cannot be created or fully written; then `path` is as it was

@@ -11,6 +11,7 @@
 
 #include "page_shift.h"
 #include "paper_size_tool.h"
+#include "run_guarded.h"
 
 namespace {
 

@@ -6,25 +6,22 @@
 #include <string_view>
 
 #include "paper_size_tool.h"
+#include "text_format.h"
+#include "units.h"
 
 namespace {
 
 // Every page is moved this far to the left, in inches.
 constexpr double kHorizontalOffsetInches = -0.06;
-// 3 mm in inches (3 / 25.4): the top margin the printer keeps.
-constexpr double kTopMarginInches = 0.11811023622047245;
-constexpr double kDotsPerInch = 203.0;
-constexpr double kPointsPerInch = 72.0;
+// The top margin the printer keeps: 3 mm, in inches.
+constexpr double kTopMarginInches = 3 / kMmPerInch;
 
-// `value` as "%f" prints it (the C locale: six decimals after a full stop),
-// in a string as long as the number needs.
-std::string FormatFixed(double value) {
-  int length = std::snprintf(nullptr, 0, "%f", value);
-  if (length <= 0) return std::string();
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  std::snprintf(text.data(), text.size(), "%f", value);
-  text.resize(static_cast<size_t>(length));
-  return text;
+// The vertical page offset in inches for a shift of `shift_dots` printer dots
+// on a page `height` points high, moved up by the top margin.
+double VerticalOffsetInches(double shift_dots, float height) {
+  // In this order, in double precision: the printed offsets depend on it.
+  return (shift_dots / kDotsPerInch - static_cast<double>(height) / kPointsPerInch) +
+         kTopMarginInches;
 }
 
 }  // namespace
@@ -57,32 +54,15 @@ PageSize ScanPageSize(std::string_view line) {
   return size;
 }
 
-double VerticalOffsetInches(double shift_dots, float height) {
-  // In this order, in double precision: the printed offsets depend on it.
-  return (shift_dots / kDotsPerInch - static_cast<double>(height) / kPointsPerInch) +
-         kTopMarginInches;
-}
-
 std::string FormatAnswer(double shift_dots, PageSize size, std::string_view command,
                          std::string_view first_file, std::string_view second_file) {
-  std::string text;
-  if (size.width == 0 && size.height == 0) {
-    text = "PSCOMMAND=cp\nCMDARGV=-f ";
-  } else {
-    text = "PSCOMMAND=";
-    text += command;
-    text += "\nCMDARGV=-w";
-    text += FormatFixed(static_cast<double>(size.width));
-    text += " -h";
-    text += FormatFixed(static_cast<double>(size.height));
-    text += " 1:0@1.0(";
-    text += FormatFixed(kHorizontalOffsetInches);
-    text += "in,";
-    text += FormatFixed(VerticalOffsetInches(shift_dots, size.height));
-    text += "in) ";
+  // The arguments are copied as they stand: no "%" in them is a conversion.
+  std::string text = "PSCOMMAND=cp\nCMDARGV=-f ";
+  if (size.width != 0 || size.height != 0) {
+    text = "PSCOMMAND=" + std::string(command) +
+           FormatText("\nCMDARGV=-w%f -h%f 1:0@1.0(%fin,%fin) ", static_cast<double>(size.width),
+                      static_cast<double>(size.height), kHorizontalOffsetInches,
+                      VerticalOffsetInches(shift_dots, size.height));
   }
-  text += first_file;
-  text += ' ';
-  text += second_file;
-  return text;
+  return text + std::string(first_file) + " " + std::string(second_file);
 }

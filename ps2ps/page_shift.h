@@ -33,10 +33,6 @@ int ReadLeadingPageSizeLine(LineReader& in, std::string* saved);
 // after it at 0.  Without such a pair of brackets both values are 0.
 PageSize ScanPageSize(std::string_view line);
 
-// The vertical page offset in inches for a shift of `shift_dots` printer dots
-// (203 dots per inch) on a page `height` points high, moved up by 3 mm.
-double VerticalOffsetInches(double shift_dots, float height);
-
 // The two key=value lines for the print filter, without a final line feed:
 // the copy command "PSCOMMAND=cp\nCMDARGV=-f <first> <second>" when `size` is
 // zero by zero (a negative zero counts as zero, a NaN does not), otherwise

@@ -1,10 +1,8 @@
-// In-process checks of each tool's command line and of the library build it
-// uses (compiled once per tool), and of the LPRng tool's model detection.
+// In-process checks of each tool's command line and of its label look-up
+// (compiled once per tool), and of the LPRng tool's model detection.
 #include <gtest/gtest.h>
 
-#include <random>
-
-#include "file_rewrite.h"
+#include "label_id.h"
 #include "support.h"
 
 #ifdef UNIT_CUPS
@@ -16,52 +14,19 @@ RunKind Kind(const ts::Args& args) { return ParseCommandLine(args).kind; }
 #include "lpr_tool.h"
 constexpr const char* kTool = "lpr";
 constexpr int kLookupColumn = 3;
-RunKind Kind(const ts::Args& args) {
-  LprRequest request;
-  LabelGeometry geometry;
-  return ParseCommandLine(args, &request, &geometry);
-}
+RunKind Kind(const ts::Args& args) { return ParseCommandLine(args).kind; }
 #endif
 
 namespace {
 
 TEST(CommandLine, DecidesAsTheTableSays) {
   ts::TestRoot root;
-  constexpr const char* kKinds[] = {"usage", "add", "remove", "list"};
+  constexpr const char* kKinds[] = {"usage", "add", "remove", "list", "sync"};
   for (const ts::Args& row : ts::Table("command_lines.tsv")) {
     if (row[0] != kTool && row[0] != "both") continue;
     const ts::Args args(row.begin() + 2, row.end());
     EXPECT_EQ(kKinds[static_cast<int>(Kind(args))], row[1]) << testing::PrintToString(args);
   }
-}
-
-// Only lines holding a marker reach the edit, the others are copied in runs:
-// the copy must be what a plain line-by-line edit gives, wherever the lines
-// (some longer than a read) and the markers fall against the reads.
-TEST(LineStreams, EditedCopyIsThePlainEditWhereverReadsEnd) {
-  ts::TestRoot root;
-  std::mt19937 random(7);
-  std::string source, expected;
-  while (source.size() < 900000) {
-    std::string line(random() % 8 ? random() % 120 : random() % 300000,
-                     static_cast<char>('a' + random() % 26));
-    if (random() % 5 == 0) line.insert(random() % (line.size() + 1), "DROP");
-    if (random() % 7 == 0) line.insert(random() % (line.size() + 1), "MARK-LONGER");
-    source += line + "\n";
-    if (line.find("DROP") == std::string::npos)
-      expected += (line.find("MARK") == std::string::npos ? "" : "<") + line + "\n";
-  }
-  const std::string big = "MARK-LONGER" + std::string(200000, 'y') + "\n";  // written straight out
-  ts::WriteFile(root.Path("/src"), source + big + "z");  // then a last run of one byte
-  auto edit = [](std::string_view line, LineWriter& out) {
-    if (line.find("DROP") != std::string_view::npos) return;
-    WriteText("<", out);
-    WriteText(line, out);
-  };
-  ASSERT_EQ(WriteEditedCopy(root.Path("/src"), root.Path("/out"), 0644, {"DROP", "MARK-LONGER"},
-                            edit, AddNothing),
-            0);
-  EXPECT_EQ(ts::ReadFile(root.Path("/out")), expected + "<" + big + "z");
 }
 
 TEST(LabelLines, LookupFindsTheFirstWholeNameOfItsBuild) {

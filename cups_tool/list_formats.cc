@@ -1,11 +1,12 @@
 // Listing the label formats of a queue's PPD.
 #include "cups_tool.h"
+#include "label_listing.h"
 
-int ListLabels(const LabelRequest& request, std::string* listing) {
+int ListQueueFormats(const LabelRequest& request, std::string* listing) {
   std::vector<LabelEntry> entries;
-  std::map<std::string, LabelSize> sizes;
+  std::map<std::string, std::vector<double>> sizes;
   if (!ReadLabelEntries(request.ppd_path, "*PageSize", &entries) ||
-      !ReadLabelSizes(request.ppd_path, "*PaperDimension", &sizes)) {
+      !ReadLabelValues(request.ppd_path, "*PaperDimension", 2, &sizes)) {
     return kFileError;
   }
   for (const LabelEntry& entry : entries) *listing += ListingLine(entry, sizes) + "\n";

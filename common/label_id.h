@@ -1,0 +1,69 @@
+// Label identifiers: the 15-character key that ties together every line the
+// tools write for one label format, how a fresh one is made, how a line that
+// carries one is taken apart, and finding a label format by its name.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// "CvL", name length (2 hex digits), width (2), length (3), seconds (1),
+// microseconds (4): 15 characters for names up to 255 bytes and widths up to
+// 255 mm.
+inline constexpr char kLabelIdPrefix[] = "CvL";
+inline constexpr size_t kLabelIdLength = 15;
+// The longest name that can be read back from a label line.
+inline constexpr size_t kMaxReadableName = 99;
+
+// Formats a label identifier from its fields; the length keeps its low 12
+// bits, the seconds their low 4 and the microseconds their low 16.
+std::string FormatLabelId(size_t name_length, uint32_t width_mm, int64_t length_mm, long seconds,
+                          long microseconds);
+
+// Makes a fresh label identifier from the current time of day.
+std::string MakeLabelId(size_t name_length, uint32_t width_mm, int64_t length_mm);
+
+// Whether `text` holds "CvL" followed by 12 hexadecimal digits: what a line
+// of another label format could be taken for.
+bool HoldsLabelId(std::string_view text);
+
+// A label line taken apart: where its identifier starts and what it carries.
+struct LabelLine {
+  size_t id_pos = 0;       // offset of "CvL" in the line
+  std::string_view name;   // the name bytes behind the identifier and its "/"
+  unsigned width_mm = 0;   // identifier's width field
+  unsigned length_mm = 0;  // identifier's length field (low 12 bits)
+};
+
+// Takes apart the first "CvL" of `line`.  Returns false when the line holds no
+// "CvL" or the occurrence is not a well-formed label identifier: offsets 3 and
+// 4 not two hexadecimal digits, a name length above 99, a line that ends
+// before the name does, or a zero byte among the 15 identifier characters.
+// Nothing is read past the end of the line.
+bool ParseLabelLine(std::string_view line, LabelLine* out);
+
+// Appends to `ids`, in file order and once each, the identifiers of the label
+// lines of the file at `path` that begin with `prefix` and carry `name`
+// exactly.  Returns false (errno set) when the file cannot be read.
+bool FindLabelIds(const std::string& path, std::string_view prefix, std::string_view name,
+                  std::vector<std::string>* ids);
+
+// Lookup_Label's results besides that of an unreadable file.
+inline constexpr int kLabelFound = 1;
+inline constexpr int kLabelAbsent = 0;
+
+// Finds the label format called `name` in the file at `path`: returns
+// kLabelFound and fills `id` (15 characters and a zero byte) with the
+// identifier of the first matching line, kLabelAbsent when there is none.
+// The CUPS build examines only lines that begin with "*PageSize" and returns
+// -1 (errno set) when the file cannot be read; the LPRng build examines every
+// line and takes an unreadable file for one without the format.
+int Lookup_Label(const std::string& path, std::string_view name, char id[kLabelIdLength + 1]);
+
+// Writes the name, width and length of every label format of the PPD at
+// `path` (its "*PageSize" label lines), one per line, into "<path>.list".
+// Returns the number of formats written, or -1 when `path` cannot be read or
+// the list file cannot be written.
+int List_Label(const std::string& path);

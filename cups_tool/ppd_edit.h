@@ -1,0 +1,39 @@
+// The one edit that puts label formats into a PPD, used by every addition.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cups_tool.h"
+
+// Default-setting keywords: a line that carries a label identifier and one of
+// these names that format as the queue's default.  Tested in this order.
+inline constexpr std::array<std::string_view, 4> kDefaultKeywords = {
+    "*DefaultPageSize:", "*DefaultPageRegion:", "*DefaultImageableArea:",
+    "*DefaultPaperDimension:"};
+
+// A label format to put into a PPD, and the identifier of an earlier format
+// of the same name that it replaces ("" for none).
+struct PpdInsertion {
+  LabelFormat format;
+  std::string replaces;
+};
+
+// Copies the PPD at `ppd_path` into a file created afresh at `scratch` (mode
+// 0644) with `insertions`, in their order, as additions put them, one after
+// another: the page-size and page-region lines before every
+// "*CloseUI: *PageSize" and "*CloseUI: *PageRegion" line (any blanks or tabs
+// after the colon), the imageable-area and paper-dimension lines before the
+// first "*ImageableArea" and "*PaperDimension" line, and, when the PPD declares
+// the CvMargin option, the margin constraints at the end, before a last line
+// that has no line ending.  Added lines take the line ending of the PPD's
+// first line.  The lines of a replaced format are left out, but a default line
+// that names it names its successor instead.
+// Returns 0; -1 (errno set) when the PPD cannot be read or the copy cannot be
+// written whole; kNoPlaceInPpd when the PPD has no place for one of the lines,
+// after one line on standard error has named the place.  Nothing is left at
+// `scratch` after a failure.
+int WriteEditedPpd(const std::string& ppd_path, const std::string& scratch,
+                   const std::vector<PpdInsertion>& insertions);

@@ -1,0 +1,15 @@
+// Which label formats a queue's PPD holds, as the CUPS tool lists them.
+#pragma once
+
+#include <functional>
+#include <set>
+#include <string>
+
+#include "lpr_tool.h"
+
+// Runs the CUPS tool's listing for `request.printer` and puts the identifiers
+// it lists into `ids`.  Returns false when the tool fails or says anything but
+// listing lines (identifier, width, length, name, TAB-separated), with `why`
+// telling which.
+bool ListPpdIds(const LprRequest& request, std::set<std::string, std::less<>>* ids,
+                std::string* why);
