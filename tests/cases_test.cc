@@ -24,6 +24,7 @@ TEST_P(Cases, RunGivesTheGoldenResult) {
   std::error_code no_before;
   fs::copy(dir + "/before", root.dir,
            fs::copy_options::recursive | fs::copy_options::overwrite_existing, no_before);
+  for (const ts::Args& row : ts::Table("cases/" + name + "/gone")) fs::remove(root.Path("/" + row[0]));
   const std::vector<ts::Args> run = ts::Table("cases/" + name + "/run");
   const ts::Args args(run[0].begin() + 1, run[0].end());
   ts::Env env;
