@@ -2,6 +2,7 @@
 // README tells what the files of a directory say.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
@@ -82,6 +83,34 @@ std::vector<std::string> CaseNames() {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// Formats of every kind added one after another, the PPD replaced by the
+// original, then a sync: the PPD is the one the additions left, byte for byte,
+// through one lpoptions and one lpadmin, and the information files are as they
+// were; a second sync runs no command and writes nothing.
+TEST(Sync, GivesBackThePpdTheAdditionsLeft) {
+  ts::TestRoot root;
+  root.InstallCupsTool(true);
+  const std::string sample = ts::ReadFile(root.Ppd());
+  for (const std::string& original : {sample, std::regex_replace(sample, std::regex("\n"), "\r\n")}) {
+    ts::WriteFile(root.Ppd(), original);
+    for (const ts::Args& row : ts::Table("sync_additions.tsv")) ASSERT_EQ(root.Lpr(row).status, 0);
+    const std::string added = ts::ReadFile(root.Ppd());
+    const Files info = ts::Tree(root.Inf());
+    ts::WriteFile(root.Ppd(), original);
+    root.ClearCalls();
+    EXPECT_EQ(root.Lpr({"-sync", "KM-3030"}).err, "");
+    EXPECT_EQ(ts::ReadFile(root.Ppd()), added);
+    EXPECT_EQ(root.Calls(), "lpoptions\t-p\tKM-3030\nlpadmin\t-p\tKM-3030\t-P\t" + root.dir + "/tmp/pTmpPPD\n");
+    EXPECT_EQ(ts::Tree(root.Inf()), info);
+    root.ClearCalls();
+    std::remove(root.Path("/tmp/pTmpPPD").c_str());
+    const ts::RunResult again = root.Lpr({"-sync", "KM-3030"});
+    EXPECT_EQ(again.out + again.err + root.Calls() + std::to_string(again.status), "0");
+    EXPECT_EQ(access(root.Path("/tmp/pTmpPPD").c_str(), F_OK), -1);
+    for (const ts::Args& row : ts::Table("sync_additions.tsv")) root.Lpr({"-P", "KM-3030", "-d", row[3]});
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Golden, Cases, testing::ValuesIn(CaseNames()),
