@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The paper-size tools against a real, private CUPS scheduler and the PPDs of
 # Debian's DYMO and Brother drivers.  Skips (77) only without cupsd.
-#   real_cups_test.sh SOURCE_DIR CUPS_TOOL
+#   real_cups_test.sh SOURCE_DIR CUPS_TOOL LPR_TOOL
 set -uo pipefail
-source_dir=$1 cups_tool=$2 lib=/usr/lib/cups PATH=$PATH:/usr/sbin
+source_dir=$1 cups_tool=$2 lpr_tool=$3 lib=/usr/lib/cups PATH=$PATH:/usr/sbin
 command -v cupsd >/dev/null || { echo "cupsd is not installed: skipped"; exit 77; }
 ls $lib/driver/{dymo,ptouch} /usr/bin/{gs,cupstestppd,ppdc} $lib/filter/{pstops,gstoraster,foomatic-rip,raster2dymolw,rastertoptch} \
   >/dev/null || { echo "FAIL: drivers or filters missing (above): install the packages of scripts/packages"; exit 1; }
@@ -45,9 +45,9 @@ add() {  # QUEUE NAME IMAGEABLE_AREA PAPER_DIMENSION OPTION…
   id=$(sed -n "s|^\*PageSize \(CvL[0-9A-F]*\)/$name:.*|\1|p" "$ppd")  # two lines if NAME is there twice
   [[ $id =~ ^CvL[0-9A-F]{12}$ ]] || fail "$queue: no well-formed identifier for $name [$id]"
   page_sizes "$queue" | tr -d '*' | grep -qxF -- "$id" || fail "$queue: CUPS does not offer $id"
-  expect_eq "$queue: its four lines, each once" 4 "$(grep -cxF -e "*PageSize $id/$name:"$'\t\t''"          "' \
+  expect_eq "$queue: its four lines, each once" 4 "$(tr -d '\r' <"$ppd" | grep -cxF -e "*PageSize $id/$name:"$'\t\t''"          "' \
     -e "*PageRegion $id/$name:"$'\t\t''"          "' -e "*ImageableArea $id/$name:"$'\t'"\"$area\"" \
-    -e "*PaperDimension $id/$name:"$'\t'"\"$dimension\"" "$ppd")"
+    -e "*PaperDimension $id/$name:"$'\t'"\"$dimension\"")"
   cp "$ppd" "$kept/added/$queue+$name.ppd"
 }
 # Removes NAME; the PPD is then ORIGINAL byte for byte, but with DEFAULT, if given, as the
@@ -118,5 +118,43 @@ done
 
 expect_eq "cupstestppd FAIL lines the originals do not have" "" \
   "$(comm -13 <(fail_lines "$kept/orig") <(fail_lines "$kept/added"))"
+
+# 3. The driver's sample as other PPDs spell it (a TAB after "*CloseUI:", CR LF lines, no line feed
+#    at the end): an addition leaves cupstestppd's FAIL and WARN lines as they were (but the advice
+#    to name the size in the standard way: the identifier is the format's name), and its removal
+#    gives back the stored PPD byte for byte.
+problems() { cupstestppd -W all "$1" 2>&1 | grep -E '^[[:space:]]+(FAIL|WARN)' | grep -v 'Size "CvL.* standard name'; }
+sed 's/^\*CloseUI: \*Page/*CloseUI:\t*Page/' "$sample" >"$root/tab.ppd"
+sed 's/$/\r/' "$sample" >"$root/crlf.ppd" && printf %s "$(cat "$sample")" >"$root/unended.ppd"
+for variant in tab crlf unended; do
+  queue=Sample-$variant && make_queue "$queue" "$root/$variant.ppd"
+  add "$queue" L41 "2.83 2.83 113.39 102.05" "116.22 104.88" -w 41 -h 37 -l 1 -t 1 -r 1 -b 1
+  expect_eq "$queue: cupstestppd's FAIL and WARN lines" "$(problems "$kept/orig/$queue.ppd")" "$(problems "$(ppd_of "$queue")")"
+  remove "$queue" L41 "$kept/orig/$queue.ppd"
+done
+grep -q $'\r$' "$kept/orig/Sample-crlf.ppd" || fail "CUPS stored Sample-crlf without its CR LF line endings"
+
+# 4. The LPRng tool on a paused queue that holds a job: adding a format of a name again keeps it the
+#    queue's default through one lpadmin; a PPD set up afresh has lost the formats, and -sync puts
+#    them back through one lpadmin, leaving the job and the pause.
+tree=$root/opt/corvane/km3030/bin lpr=$root/cvpapertoollpr_km3030 calls=$root/lpadmin.calls
+mkdir -p "$tree/lpd" "$root/bin" && cp -r "$source_dir/samples/driver/km3030/bin/inf" "$tree/"
+ln -s "$cups_tool" "$tree/lpd/cvpapertoolcups" && ln -s "$lpr_tool" "$lpr"
+printf '#!/bin/sh\necho "$*" >>%s\nexec %s "$@"\n' "$calls" "$(command -v lpadmin)" >"$root/bin/lpadmin" && chmod 755 "$root/bin/lpadmin"
+counted() { rm -f "$calls"; PATH=$root/bin:$PATH run "$@"; expect_eq "$* runs lpadmin once" 1 "$(wc -l <"$calls")"; }
+id_of() { "$lpr" -list Model | awk -F'\t' -v name="$1" '$4 == name { print $1 }'; }
+make_queue Model "$sample" && cupsdisable Model && lp -d Model -o raw "$sample" >/dev/null
+for n in 1 2 3; do run "$lpr" -P Model -n "Format $n" -w $((20 + n)) -h 30 -l 1 -t 1 -r 1 -b 1; done
+lpadmin -p Model -o PageSize="$(id_of "Format 2")"
+counted "$lpr" -P Model -n "Format 2" -w 22 -h 30 -l 2 -t 1 -r 1 -b 1
+expect_eq "the default after Format 2 was added again" "*$(id_of "Format 2")" "$(page_sizes Model | grep '^\*')"
+lpadmin -p Model -P "$sample" 2>/dev/null
+expect_eq "the PPD set up afresh" "- - -" "$("$lpr" -list Model | cut -f5 | xargs)"
+counted "$lpr" -sync Model >"$root/synced"
+expect_eq "what -sync restored" "ppd ppd ppd" "$(cut -f5 "$root/synced" | xargs)"
+expect_eq "the page sizes after -sync" "$(id_of "Format 1") $(id_of "Format 2") $(id_of "Format 3")" \
+  "$(page_sizes Model | grep -x 'CvL.*' | sort | xargs)"
+expect_eq "-list after -sync" "ppd ppd ppd" "$("$lpr" -list Model | cut -f5 | xargs)"
+expect_eq "Model's job and pause" "1 disabled" "$(lpstat -o Model | wc -l) $(lpstat -p Model | grep -o disabled)"
 [ "$failures" = 0 ] && echo "real CUPS end to end: all checks passed"
 exit $((failures != 0))
