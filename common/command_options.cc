@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "label_id.h"
 
@@ -14,7 +15,7 @@ using O = CommandOptions;
 using G = LabelGeometry;
 
 // The number options of both tools; a longest value of 0 stands for the
-// tool's own length for numbers.
+// tool's own length for values.
 constexpr OptionRow kNumberOptions[] = {
     {"-w", kLabelWidth, 0, {nullptr, &O::width_mm, &G::width, &O::width_given}},
     {"-h", kLabelLength, 0, {nullptr, &O::length_mm, &G::length, &O::length_given}},
@@ -69,22 +70,30 @@ bool Accepts(ValueRule rule, std::string_view value, int64_t whole, double fract
   return false;
 }
 
-// The row that `option` names, the tool's own first, then the number
-// options; nullptr when none does.
-const OptionRow* FindRow(std::string_view option, std::span<const OptionRow> table) {
-  auto names = [option](const OptionRow& row) { return option.starts_with(row.name); };
-  const auto own = std::ranges::find_if(table, names);
-  if (own != table.end()) return &*own;
-  const auto number = std::ranges::find_if(kNumberOptions, names);
-  return number != std::end(kNumberOptions) ? number : nullptr;
+// The row that `option` names: -P, -n and -d by the tool's rules, its extra
+// options, then the number options; nullptr when none does.
+const OptionRow* FindRow(std::string_view option, const CommandRules& rules, OptionRow* named) {
+  const OptionRow names[] = {
+      {"-P", kQueueName, rules.queue_length, {.text = &O::queue, .given = &O::printer_given}},
+      {"-n", rules.name_rule, 0, {.text = &O::label_name, .given = &O::add_given}},
+      {"-d", kAnyText, 0, {.text = &O::label_name, .given = &O::remove_given}},
+  };
+  auto names_it = [option](const OptionRow& row) { return option.starts_with(row.name); };
+  for (std::span<const OptionRow> rows : {std::span<const OptionRow>(names), rules.extra_options,
+                                          std::span<const OptionRow>(kNumberOptions)}) {
+    const auto row = std::ranges::find_if(rows, names_it);
+    if (row != rows.end()) return &(*named = *row);
+  }
+  return nullptr;
 }
 
 // Checks one pair and stores it; false when the pair is refused.
-bool ReadPair(std::string_view option, const std::string& value, const CommandTable& table,
+bool ReadPair(std::string_view option, const std::string& value, const CommandRules& rules,
               CommandOptions* options) {
-  const OptionRow* row = FindRow(option, table.options);
+  OptionRow found;
+  const OptionRow* row = FindRow(option, rules, &found);
   if (row == nullptr) return false;
-  const size_t max_length = row->max_length != 0 ? row->max_length : table.number_length;
+  const size_t max_length = row->max_length != 0 ? row->max_length : rules.value_length;
   if (value.empty() || value.size() > max_length) return false;
   const int64_t whole = std::strtol(value.c_str(), nullptr, 10);
   const double fraction = std::strtod(value.c_str(), nullptr);
@@ -97,27 +106,29 @@ bool ReadPair(std::string_view option, const std::string& value, const CommandTa
   return true;
 }
 
-// The mode that a command line of two arguments asks for, or nullptr.
-const ModeRow* FindMode(const std::vector<std::string>& args, std::span<const ModeRow> modes) {
-  if (args.size() != 2) return nullptr;
-  const auto mode = std::ranges::find_if(modes, [&](const ModeRow& row) { return args[0] == row.name; });
-  return mode != modes.end() ? &*mode : nullptr;
+// The mode a command line of two arguments asks for (kUsage when its queue
+// is refused); nothing for a line of pairs.
+std::optional<RunKind> ReadMode(const std::vector<std::string>& args, const CommandRules& rules,
+                                CommandOptions* options) {
+  const bool list = args.size() == 2 && args[0] == "-list";
+  if (!list && !(args.size() == 2 && args[0] == "-sync")) return std::nullopt;
+  const std::string& queue = args[1];
+  if (queue.empty() || queue.size() > rules.queue_length ||
+      !Accepts(list ? rules.listed_queue : kQueueName, queue, 0, 0)) {
+    return RunKind::kUsage;
+  }
+  options->queue = queue;
+  return list ? RunKind::kList : RunKind::kSync;
 }
 
 }  // namespace
 
-RunKind ReadCommandLine(const std::vector<std::string>& args, const CommandTable& table,
+RunKind ReadCommandLine(const std::vector<std::string>& args, const CommandRules& rules,
                         CommandOptions* options) {
-  if (const ModeRow* mode = FindMode(args, table.modes)) {
-    const std::string& queue = args[1];
-    if (queue.empty() || queue.size() > mode->max_length || !Accepts(mode->rule, queue, 0, 0))
-      return RunKind::kUsage;
-    options->queue = queue;
-    return mode->kind;
-  }
+  if (const std::optional<RunKind> mode = ReadMode(args, rules, options)) return *mode;
   if (args.size() < 2 || args.size() % 2 != 0) return RunKind::kUsage;
   for (size_t i = 0; i < args.size(); i += 2) {
-    if (!ReadPair(args[i], args[i + 1], table, options)) return RunKind::kUsage;
+    if (!ReadPair(args[i], args[i + 1], rules, options)) return RunKind::kUsage;
   }
   const CommandOptions& o = *options;
   if (!o.printer_given || o.add_given == o.remove_given ||
@@ -126,7 +137,7 @@ RunKind ReadCommandLine(const std::vector<std::string>& args, const CommandTable
   }
   // Media with marks needs both mark values, for a removal as well.
   const auto media_kind = static_cast<int32_t>(o.media_kind);  // as the records keep it
-  if (table.marks_for_marked_media && media_kind == kMarkedMedia &&
+  if (rules.marks_for_marked_media && media_kind == kMarkedMedia &&
       !(o.mark_given && o.mark_offset_given)) {
     return RunKind::kUsage;
   }

@@ -64,40 +64,35 @@ struct OptionTarget {
 struct OptionRow {
   std::string_view name;
   ValueRule rule;
-  size_t max_length;  // longest value in bytes (0: the tool's length for numbers); at least 1 byte
+  size_t max_length;  // longest value in bytes (0: the tool's length for values); at least 1 byte
   OptionTarget target;
 };
 
 enum class RunKind { kUsage, kAdd, kRemove, kList, kSync };
 
-// A mode: a command line of exactly two arguments, `name` itself and a queue
-// that `rule` accepts, asks for `kind`.  Any other line with `name` reads as
-// pairs: such lines were usage errors before the mode existed.
-struct ModeRow {
-  std::string_view name;
-  RunKind kind;
-  ValueRule rule;
-  size_t max_length;
+// What sets one tool's command line apart from the other's.
+struct CommandRules {
+  size_t queue_length;                       // longest -P value
+  size_t value_length;                       // longest value of every other option
+  ValueRule name_rule;                       // what an -n name must be
+  ValueRule listed_queue;                    // what the queue of -list must be
+  bool marks_for_marked_media;               // media kind 2 needs -m and -o
+  std::span<const OptionRow> extra_options;  // tried after -P -n -d, before the number options
 };
 
-// Everything a tool's command line is read by.
-struct CommandTable {
-  std::span<const ModeRow> modes;
-  std::span<const OptionRow> options;  // tried before the shared number options
-  size_t number_length;                // longest value of the number options
-  bool marks_for_marked_media;         // media kind 2 needs -m and -o
-};
-
-// Reads `args` (the arguments after the program name) into `options`: a mode
-// of `table`, or option and value pairs, each option looked up in
-// table.options, then among the number options both tools share (-w -h -g -t
-// -b -l -r -S -m -o).  Decides what they ask for: kUsage for a count below 2
-// or odd, an option found nowhere, an empty or too long value or one its rule
-// refuses (reading stops at that pair; `options` holds the pairs before it),
-// and after the last pair for: no printer; an addition with a removal or
-// without width and length; neither; and, with marks_for_marked_media, media
-// kind 2 without both mark and mark offset.
-RunKind ReadCommandLine(const std::vector<std::string>& args, const CommandTable& table,
+// Reads `args` (the arguments after the program name) into `options`.  Exactly
+// "-list <queue>" asks for kList and "-sync <queue>" (a queue name CUPS
+// accepts) for kSync: such lines were usage errors before these modes
+// existed, and anywhere else "-list" is the left margin.  Any other line is
+// option and value pairs: -P (a queue name CUPS accepts), -n, -d, the tool's
+// extra options, then the number options both tools share (-w -h -g -t -b -l
+// -r -S -m -o), each matched by prefix.  Decides what they ask for: kUsage
+// for a count below 2 or odd, an option found nowhere, an empty or too long
+// value or one its rule refuses (reading stops at that pair; `options` holds
+// the pairs before it), and after the last pair for: no printer; an addition
+// with a removal or without width and length; neither; and, with
+// marks_for_marked_media, media kind 2 without both mark and mark offset.
+RunKind ReadCommandLine(const std::vector<std::string>& args, const CommandRules& rules,
                         CommandOptions* options);
 
 // Whether `name` is a label name that a PPD takes: at most 32 bytes, and what

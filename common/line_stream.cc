@@ -78,9 +78,9 @@ int64_t fread_line_string(std::string_view& line, LineReader& in) {
   line = std::string_view();
   size_t searched = in.begin;  // no line feed before this offset
   for (;;) {
-    const void* feed =
-        in.end > searched ? std::memchr(in.buffer.data() + searched, '\n', in.end - searched)
-                          : nullptr;
+    const void* feed = in.end > searched
+                           ? std::memchr(in.buffer.data() + searched, '\n', in.end - searched)
+                           : nullptr;
     if (feed != nullptr) {
       const size_t stop = static_cast<size_t>(static_cast<const char*>(feed) - in.buffer.data());
       line = std::string_view(in.buffer.data() + in.begin, stop + 1 - in.begin);
@@ -90,7 +90,8 @@ int64_t fread_line_string(std::string_view& line, LineReader& in) {
     const size_t pending = in.end - in.begin;
     if (!Refill(in)) {
       if (in.error != 0 || pending == 0) return 0;
-      line = std::string_view(in.buffer.data() + in.begin, pending);  // a last line without a line feed
+      line = std::string_view(in.buffer.data() + in.begin,
+                              pending);  // a last line without a line feed
       in.begin = in.end;
       return static_cast<int64_t>(pending);
     }

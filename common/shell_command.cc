@@ -61,7 +61,8 @@ int RunCommandWithInput(const std::string& command, std::string_view input) {
   if (pipe == nullptr) return -1;
   // A command that ends without reading all of its input must not end this
   // process too: its exit status tells what happened.
-  struct sigaction ignore {}, saved {};
+  struct sigaction ignore {
+  }, saved{};
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGPIPE, &ignore, &saved);
   std::fwrite(input.data(), 1, input.size(), pipe);

@@ -1,4 +1,4 @@
-// The CUPS tool's command line: its modes, its own options and the records it fills.
+// The CUPS tool's command line: its own rules and options, and the records it fills.
 #include "cups_tool.h"
 #include "fixed_paths.h"
 
@@ -10,32 +10,24 @@ namespace {
 using enum ValueRule;
 using O = CommandOptions;
 
-constexpr size_t kMaxQueueValue = 1024;
-
-constexpr ModeRow kModes[] = {
-    {"-list", RunKind::kList, kQueueName, kMaxQueueValue},
-    {"-sync", RunKind::kSync, kQueueName, kMaxQueueValue},
+// Tried after -P, -n and -d: the first row whose name begins the argument
+// wins, so "-Pxyz" counts as "-P", and "-show" comes before the media kind "-S".
+constexpr OptionRow kOwnOptions[] = {
+    {"-specid", kPpdKeyword, 0, {.text = &O::label_id}},
+    {"-show", kAnyText, 0, {.whole = &O::show_output}},
 };
 
-// Tried before the number options, in this order; the first row whose name
-// begins the argument wins, so "-Pxyz" counts as "-P".
-constexpr OptionRow kOptions[] = {
-    {"-P", kQueueName, kMaxQueueValue, {.text = &O::queue, .given = &O::printer_given}},
-    {"-n", kPpdLabelName, kMaxPpdLabelName, {.text = &O::label_name, .given = &O::add_given}},
-    {"-d", kAnyText, kMaxPpdLabelName, {.text = &O::label_name, .given = &O::remove_given}},
-    {"-specid", kPpdKeyword, kMaxPpdLabelName, {.text = &O::label_id}},
-    {"-show", kAnyText, kMaxPpdLabelName, {.whole = &O::show_output}},
-};
-
-// Every value but that of -P is at most 32 bytes long, numbers included.
-constexpr CommandTable kTable = {kModes, kOptions, kMaxPpdLabelName, false};
+// Queue names of up to 1024 bytes (CUPS's rule then takes 127), every other
+// value, numbers included, of up to 32.
+constexpr CommandRules kRules = {1024,  kMaxPpdLabelName, kPpdLabelName, kQueueName,
+                                 false, kOwnOptions};
 
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandOptions options;
   CommandLine line;
-  line.kind = ReadCommandLine(args, kTable, &options);
+  line.kind = ReadCommandLine(args, kRules, &options);
   line.show_output = static_cast<int32_t>(options.show_output);
   if (line.kind == RunKind::kUsage) return line;
   line.printer = options.queue;

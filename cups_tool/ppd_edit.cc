@@ -45,9 +45,9 @@ InsertedText MakeText(const std::vector<PpdInsertion>& insertions, std::string_v
     const ImageableArea area = ImageableAreaOf(insertion.format.geometry);
     text.page_sizes += "*PageSize " + option + ":\t\t\"          \"" + std::string(end);
     text.page_regions += "*PageRegion " + option + ":\t\t\"          \"" + std::string(end);
-    text.areas.insert(0, FormatText("*ImageableArea %s:\t\"%.2f %.2f %.2f %.2f\"%s",
-                                    option.c_str(), area.left, area.top, area.right,
-                                    area.bottom, std::string(end).c_str()));
+    text.areas.insert(
+        0, FormatText("*ImageableArea %s:\t\"%.2f %.2f %.2f %.2f\"%s", option.c_str(), area.left,
+                      area.top, area.right, area.bottom, std::string(end).c_str()));
     // The paper dimension takes the whole millimetres, the imageable area the
     // width and length as given.
     text.dimensions.insert(

@@ -2,7 +2,8 @@
 // comes back whole, and the look-up finds the first label line of the name
 // (a "*PageSize" line in the CUPS build).  Input: a name, a zero byte, a file.
 #include "fuzz_support.h"
-#include "paper_size_tool.h"
+#include "label_id.h"
+#include "line_stream.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = FixedPath(kPpdDir) + "fuzz.ppd";

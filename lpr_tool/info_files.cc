@@ -18,9 +18,8 @@ constexpr std::string_view kCustomTapeSection = "[CustomTape]";
 constexpr std::string_view kMediaSizeReset = "MediaSize=50x30\n";
 
 bool HoldsAny(std::string_view line, const std::vector<std::string>& ids) {
-  return std::ranges::any_of(ids, [line](const std::string& id) {
-    return line.find(id) != std::string_view::npos;
-  });
+  return std::ranges::any_of(
+      ids, [line](const std::string& id) { return line.find(id) != std::string_view::npos; });
 }
 
 // Rewrites request->work_path, leaving out the lines of `old_ids` and

@@ -14,8 +14,8 @@ std::vector<std::string> NamedLabelIds(const std::string& model, const std::stri
 // The entry lines of one label format, each ended by a line feed.
 struct InfoEntries {
   std::string id;
-  std::string tape_list;        // put after every "[CustomTape]" line
-  std::string print_area;       // the others are appended behind the last byte
+  std::string tape_list;   // put after every "[CustomTape]" line
+  std::string print_area;  // the others are appended behind the last byte
   std::string imaging_area;
   std::string paper_dimension;
 };

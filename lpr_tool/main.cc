@@ -20,19 +20,20 @@ int ReportErrno() {
   return kExitFailure;
 }
 
-int List(const LprRequest& request) {
-  std::string listing;
-  if (ListModelFormats(request, &listing) != kDone) return ReportErrno();
-  std::fwrite(listing.data(), 1, listing.size(), stdout);
-  return kExitSuccess;
-}
-
-int Sync(const LprRequest& request) {
-  const RunLock lock(InfoDirectory(request.model));
-  std::string restored;
-  const int result = SyncQueue(request, &restored);
-  std::fwrite(restored.data(), 1, restored.size(), stdout);
-  return result == kDone ? kExitSuccess : kExitFailure;
+// Lists the model's formats, or syncs the queue's PPD with them, and prints
+// what came of it.
+int ListOrSync(RunKind kind, const LprRequest& request) {
+  std::string out;
+  int result = kDone;
+  if (kind == RunKind::kList) {
+    result = ListModelFormats(request, &out);
+  } else {
+    const RunLock lock(InfoDirectory(request.model));
+    result = SyncQueue(request, &out);  // its failures are named on standard error
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  if (result == kDone) return kExitSuccess;
+  return kind == RunKind::kList ? ReportErrno() : kExitFailure;
 }
 
 // Adds (with its media file) or removes the label format of a valid request.
@@ -61,18 +62,12 @@ int RunTool(int argc, char** argv) {
   const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
   LprCommandLine line = ParseCommandLine(args);
   line.request.model = model;
-  switch (line.kind) {
-    case RunKind::kUsage:
-      DisplayHelp();
-      return kExitSuccess;
-    case RunKind::kList:
-      return List(line.request);
-    case RunKind::kSync:
-      return Sync(line.request);
-    case RunKind::kAdd:
-    case RunKind::kRemove:
-      break;
+  if (line.kind == RunKind::kUsage) {
+    DisplayHelp();
+    return kExitSuccess;
   }
+  if (line.kind == RunKind::kList || line.kind == RunKind::kSync)
+    return ListOrSync(line.kind, line.request);
   MarginRange range;
   if (!CheckWideMediaMargins(line.geometry, &range)) {
     std::fputs(MarginErrorText(range).c_str(), stdout);

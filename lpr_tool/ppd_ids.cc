@@ -23,8 +23,8 @@ bool ListPpdIds(const LprRequest& request, std::set<std::string, std::less<>>* i
   std::string said;
   const int status = RunCommandForOutput(ListingCommand(request), &said);
   if (status != 0) {
-    *why = "its PPD could not be listed (status " + std::to_string(status) + "): " +
-           said.substr(0, said.find('\n'));
+    *why = "its PPD could not be listed (status " + std::to_string(status) +
+           "): " + said.substr(0, said.find('\n'));
     return false;
   }
   *why = "the CUPS tool's listing of its PPD could not be read";

@@ -16,64 +16,83 @@ namespace {
 namespace fs = std::filesystem;
 using Files = std::map<std::string, std::string>;
 
-class Cases : public testing::TestWithParam<std::string> {};
-
-TEST_P(Cases, RunGivesTheGoldenResult) {
-  const std::string name = GetParam(), dir = ts::Data("cases/" + name);
-  umask(022);  // the usual one, so that the modes of files a run makes are fixed
+// One golden run: the test root laid out as the case's directory says, the
+// run, and what it must give, with made identifiers and the root masked.
+class Cases : public testing::TestWithParam<std::string> {
+ protected:
+  const std::string dir = ts::Data("cases/" + GetParam());
   ts::TestRoot root;
-  std::error_code no_before;
-  fs::copy(dir + "/before", root.dir,
-           fs::copy_options::recursive | fs::copy_options::overwrite_existing, no_before);
-  for (const ts::Args& row : ts::Table("cases/" + name + "/gone")) fs::remove(root.Path("/" + row[0]));
-  const std::vector<ts::Args> run = ts::Table("cases/" + name + "/run");
-  const ts::Args args(run[0].begin() + 1, run[0].end());
-  ts::Env env;
-  for (size_t i = 1; i < run.size(); ++i) env.emplace_back(run[i][0], run[i][1]);
-  if (run.size() > 1 && env.back().first == "CUPS_TOOL") root.InstallCupsTool(true);
-  const Files before = ts::Tree(root.dir);
-  std::string setup;
-  for (const auto& [path, data] : before) setup += data;
-  const std::regex id("CvL[0-9A-F]{12}");
-  std::set<std::string> known(args.begin(), args.end());
-  for (std::sregex_iterator it(setup.begin(), setup.end(), id), end; it != end; ++it)
-    known.insert(it->str());
-  const std::string& program = run[0][0];
-  const ts::RunResult result =
-      program == "cups" ? root.Cups(args, env)
-                        : ts::Run(ts::LprTool(), args, root.ToolEnv(env),
-                                  program == "lpr" ? "cvpapertoollpr_km3030" : program.substr(4));
+  std::vector<ts::Args> run = Table("run");
+  Files before;
+  std::set<std::string> known;  // identifiers of the arguments and the files laid out
   std::map<std::string, int> made;
-  auto shown = [&](const std::string& text) {
+
+  std::vector<ts::Args> Table(const std::string& file) const {
+    return ts::Table("cases/" + GetParam() + "/" + file);
+  }
+  void LayOut() {
+    std::error_code no_before;
+    fs::copy(dir + "/before", root.dir,
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing, no_before);
+    for (const ts::Args& row : Table("gone")) fs::remove(root.Path("/" + row[0]));
+    if (run.back()[0] == "CUPS_TOOL") root.InstallCupsTool(true);
+    before = ts::Tree(root.dir);
+    std::string setup;
+    for (const auto& [path, data] : before) setup += data;
+    known.insert(run[0].begin(), run[0].end());
+    for (std::sregex_iterator it(setup.begin(), setup.end(), kId), end; it != end; ++it)
+      known.insert(it->str());
+  }
+  ts::RunResult Run() const {
+    const ts::Args args(run[0].begin() + 1, run[0].end());
+    ts::Env env;
+    for (size_t i = 1; i < run.size(); ++i) env.emplace_back(run[i][0], run[i][1]);
+    const std::string& program = run[0][0];
+    if (program == "cups") return root.Cups(args, env);
+    return ts::Run(ts::LprTool(), args, root.ToolEnv(env),
+                   program == "lpr" ? "cvpapertoollpr_km3030" : program.substr(4));
+  }
+  // `text` with the root as /ROOT and the time digits of the nth identifier the run made as ####n.
+  std::string Shown(const std::string& text) {
     std::string masked = std::regex_replace(text, std::regex(root.dir), "/ROOT");
     const std::string copy = masked;
-    for (std::sregex_iterator it(copy.begin(), copy.end(), id), end; it != end; ++it) {
+    for (std::sregex_iterator it(copy.begin(), copy.end(), kId), end; it != end; ++it) {
       if (known.contains(it->str())) continue;
       const int n = made.emplace(it->str(), static_cast<int>(made.size()) + 1).first->second;
       masked.replace(it->position() + 10, 5, "####" + std::to_string(n));
     }
     return masked;
-  };
+  }
+  // Every file is as after/ has it, or else as it was; tmp/ counts only in after/.
+  void ExpectFiles() {
+    const Files after = ts::Tree(dir + "/after"), now = ts::Tree(root.dir);
+    for (const auto& [path, data] : after) EXPECT_TRUE(now.contains(path)) << "no " << path;
+    for (const auto& [path, data] : now) {
+      if (path.starts_with("stub-log/") || (path.starts_with("tmp/") && !after.contains(path)))
+        continue;
+      const auto expected = after.contains(path) ? after.find(path) : before.find(path);
+      ASSERT_NE(expected, before.end()) << "unexpected file " << path;
+      EXPECT_EQ(Shown(data), expected->second) << path;
+    }
+    for (const ts::Args& row : Table("modes")) {
+      struct stat st {};
+      stat(root.Path("/" + row[0]).c_str(), &st);
+      EXPECT_EQ(st.st_mode & 07777, std::stoul(row[1], nullptr, 8)) << row[0];
+    }
+  }
+  static inline const std::regex kId{"CvL[0-9A-F]{12}"};
+};
+
+TEST_P(Cases, RunGivesTheGoldenResult) {
+  umask(022);  // the usual one, so that the modes of files a run makes are fixed
+  LayOut();
+  const ts::RunResult result = Run();
   const std::string status = ts::ReadFile(dir + "/status");
   EXPECT_EQ(result.status, status.empty() ? 0 : std::stoi(status));
   for (const auto& [file, text] :
-       {std::pair{"stdout", result.out}, {"stderr", result.err}, {"calls", root.Calls()}}) {
-    EXPECT_EQ(shown(text), ts::ReadFile(dir + "/" + file)) << file;
-  }
-  const Files after = ts::Tree(dir + "/after"), now = ts::Tree(root.dir);
-  for (const auto& [path, data] : after) EXPECT_TRUE(now.contains(path)) << "no " << path;
-  for (const auto& [path, data] : now) {
-    if (path.starts_with("stub-log/") || (path.starts_with("tmp/") && !after.contains(path)))
-      continue;
-    const auto expected = after.contains(path) ? after.find(path) : before.find(path);
-    ASSERT_NE(expected, before.end()) << "unexpected file " << path;
-    EXPECT_EQ(shown(data), expected->second) << path;
-  }
-  for (const ts::Args& row : ts::Table("cases/" + name + "/modes")) {
-    struct stat st {};
-    stat(root.Path("/" + row[0]).c_str(), &st);
-    EXPECT_EQ(st.st_mode & 07777, std::stoul(row[1], nullptr, 8)) << row[0];
-  }
+       {std::pair{"stdout", result.out}, {"stderr", result.err}, {"calls", root.Calls()}})
+    EXPECT_EQ(Shown(text), ts::ReadFile(dir + "/" + file)) << file;
+  ExpectFiles();
 }
 
 std::vector<std::string> CaseNames() {
@@ -93,7 +112,8 @@ TEST(Sync, GivesBackThePpdTheAdditionsLeft) {
   ts::TestRoot root;
   root.InstallCupsTool(true);
   const std::string sample = ts::ReadFile(root.Ppd());
-  for (const std::string& original : {sample, std::regex_replace(sample, std::regex("\n"), "\r\n")}) {
+  for (const std::string& original :
+       {sample, std::regex_replace(sample, std::regex("\n"), "\r\n")}) {
     ts::WriteFile(root.Ppd(), original);
     for (const ts::Args& row : ts::Table("sync_additions.tsv")) ASSERT_EQ(root.Lpr(row).status, 0);
     const std::string added = ts::ReadFile(root.Ppd());
@@ -102,14 +122,16 @@ TEST(Sync, GivesBackThePpdTheAdditionsLeft) {
     root.ClearCalls();
     EXPECT_EQ(root.Lpr({"-sync", "KM-3030"}).err, "");
     EXPECT_EQ(ts::ReadFile(root.Ppd()), added);
-    EXPECT_EQ(root.Calls(), "lpoptions\t-p\tKM-3030\nlpadmin\t-p\tKM-3030\t-P\t" + root.dir + "/tmp/pTmpPPD\n");
+    EXPECT_EQ(root.Calls(),
+              "lpoptions\t-p\tKM-3030\nlpadmin\t-p\tKM-3030\t-P\t" + root.dir + "/tmp/pTmpPPD\n");
     EXPECT_EQ(ts::Tree(root.Inf()), info);
     root.ClearCalls();
     std::remove(root.Path("/tmp/pTmpPPD").c_str());
     const ts::RunResult again = root.Lpr({"-sync", "KM-3030"});
     EXPECT_EQ(again.out + again.err + root.Calls() + std::to_string(again.status), "0");
     EXPECT_EQ(access(root.Path("/tmp/pTmpPPD").c_str(), F_OK), -1);
-    for (const ts::Args& row : ts::Table("sync_additions.tsv")) root.Lpr({"-P", "KM-3030", "-d", row[3]});
+    for (const ts::Args& row : ts::Table("sync_additions.tsv"))
+      root.Lpr({"-P", "KM-3030", "-d", row[3]});
   }
 }
 

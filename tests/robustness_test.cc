@@ -78,8 +78,8 @@ TEST_F(Broken, FullDiskAtEveryWrite) {
 
 TEST_F(Broken, FailingFsyncOrRenameEndsTheRunWithTheFilesBeforeItRewritten) {
   // The media file comes first, then the print area, imaging area, paper dimension, tape list.
-  const char* order[] = {"customtape/Big.bin", "paperinfkm3030pt1", "ImagingArea",
-                         "PaperDimension", "cvkm3030func"};
+  const char* order[] = {"customtape/Big.bin", "paperinfkm3030pt1", "ImagingArea", "PaperDimension",
+                         "cvkm3030func"};
   for (const std::string call : {"fsync:", "rename:"}) {
     for (int n = 1; n <= 5; ++n) {
       const ts::RunResult run = Shell("", {{"LD_PRELOAD", CORVANE_FAULT_SHIM},
