@@ -9,13 +9,12 @@
 #include "cups_tool.h"
 constexpr const char* kTool = "cups";
 constexpr int kLookupColumn = 2;
-RunKind Kind(const ts::Args& args) { return ParseCommandLine(args).kind; }
 #else
 #include "lpr_tool.h"
 constexpr const char* kTool = "lpr";
 constexpr int kLookupColumn = 3;
-RunKind Kind(const ts::Args& args) { return ParseCommandLine(args).kind; }
 #endif
+RunKind Kind(const ts::Args& args) { return ParseCommandLine(args).kind; }
 
 namespace {
 
