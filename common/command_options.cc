@@ -71,8 +71,8 @@ bool Accepts(ValueRule rule, std::string_view value, int64_t whole, double fract
 }
 
 // The row that `option` names: -P, -n and -d by the tool's rules, its extra
-// options, then the number options; nullptr when none does.
-const OptionRow* FindRow(std::string_view option, const CommandRules& rules, OptionRow* named) {
+// options, then the number options; nothing when none does.
+std::optional<OptionRow> FindRow(std::string_view option, const CommandRules& rules) {
   const OptionRow names[] = {
       {"-P", kQueueName, rules.queue_length, {.text = &O::queue, .given = &O::printer_given}},
       {"-n", rules.name_rule, 0, {.text = &O::label_name, .given = &O::add_given}},
@@ -82,17 +82,16 @@ const OptionRow* FindRow(std::string_view option, const CommandRules& rules, Opt
   for (std::span<const OptionRow> rows : {std::span<const OptionRow>(names), rules.extra_options,
                                           std::span<const OptionRow>(kNumberOptions)}) {
     const auto row = std::ranges::find_if(rows, names_it);
-    if (row != rows.end()) return &(*named = *row);
+    if (row != rows.end()) return *row;
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 // Checks one pair and stores it; false when the pair is refused.
 bool ReadPair(std::string_view option, const std::string& value, const CommandRules& rules,
               CommandOptions* options) {
-  OptionRow found;
-  const OptionRow* row = FindRow(option, rules, &found);
-  if (row == nullptr) return false;
+  const std::optional<OptionRow> row = FindRow(option, rules);
+  if (!row) return false;
   const size_t max_length = row->max_length != 0 ? row->max_length : rules.value_length;
   if (value.empty() || value.size() > max_length) return false;
   const int64_t whole = std::strtol(value.c_str(), nullptr, 10);
