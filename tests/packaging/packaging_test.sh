@@ -1,16 +1,13 @@
 #!/usr/bin/env bash
 # The install rules, the .deb and the manual pages of a default build made here
-# (data/layout, stripped and hardened programs with the real paths, package
-# relations, licence, lintian -I, data/synopsis_options).
+# (data/layout, stripped hardened programs with the real paths, fields, licence, lintian -I, synopses).
 #   packaging_test.sh SOURCE_DIR CXX_COMPILER
 set -uo pipefail
 source_dir=$1 cxx=$2 data=$1/tests/packaging/data
-for tool in dpkg-deb lintian readelf groff man; do
-  command -v $tool >/dev/null || { echo "$tool not installed: skipped"; exit 77; }
-done
-work=$(mktemp -d) failures=0
+missing=$(for tool in dpkg-deb lintian readelf groff man; do command -v $tool >/dev/null || echo $tool; done)
+[ -z "$missing" ] || { echo "not installed:" $missing "(skipped)"; exit 77; }
+work=$(mktemp -d) failures=0 && build=$work/build deb=$work/deb
 trap 'rm -rf "$work"' EXIT
-build=$work/build deb=$work/deb
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # step NAME COMMAND...: a step the other checks need; the test stops if it fails.
 step() { "${@:2}" >"$work/$1.log" 2>&1 || { tail -50 "$work/$1.log"; echo "FAIL: $1"; exit 1; }; }
@@ -28,9 +25,8 @@ package=$(echo "$build"/packages/*.deb)
 dpkg-deb -c "$package" | sed -nE 's|^([-l]\S+) +\S+ +\S+ +\S+ +\S+ +\./|\1 /|p' | sort |
   diff -u --label data/layout --label packaged <(layout /usr) - || fail "packaged files differ from data/layout"
 dpkg-deb -c "$package" | awk '$2 != "root/root"' | grep . && fail "files not owned by root"
-relations=$(dpkg-deb -f "$package" Depends Recommends)
-grep -Eq '^Depends: (.*, )?cups-client(,|$| )' <<<"$relations" || fail "Depends lacks cups-client: $relations"
-grep -Eq '^Recommends: (.*, )?psutils(,|$| )' <<<"$relations" || fail "Recommends lacks psutils: $relations"
+dpkg-deb -f "$package" Depends Recommends | grep -cE '^(Depends: (.*, )?cups-client|Recommends: (.*, )?psutils)(,|$| )' |
+  grep -qx 2 || fail "not both Depends cups-client and Recommends psutils: $(dpkg-deb -f "$package" Depends Recommends)"
 lintian -I "$package" >"$work/lintian" 2>&1 || fail "lintian exited with status $?"
 grep -E '^([EW]: |I: .*hardening)' "$work/lintian" && fail "lintian: errors, warnings or hardening tags (above)"
 
