@@ -1,15 +1,13 @@
 #!/usr/bin/env bash
 # The install rules, the .deb and the manual pages of a default build made here
-# (data/layout, stripped programs with the real paths, lintian, data/synopsis_options).
+# (data/layout, stripped hardened programs with the real paths, fields, licence, lintian -I, synopses).
 #   packaging_test.sh SOURCE_DIR CXX_COMPILER
 set -uo pipefail
 source_dir=$1 cxx=$2 data=$1/tests/packaging/data
-for tool in dpkg-deb lintian readelf groff man; do
-  command -v $tool >/dev/null || { echo "$tool not installed: skipped"; exit 77; }
-done
-work=$(mktemp -d) failures=0
+missing=$(for tool in dpkg-deb lintian readelf groff man; do command -v $tool >/dev/null || echo $tool; done)
+[ -z "$missing" ] || { echo "not installed:" $missing "(skipped)"; exit 77; }
+work=$(mktemp -d) failures=0 && build=$work/build deb=$work/deb
 trap 'rm -rf "$work"' EXIT
-build=$work/build deb=$work/deb
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # step NAME COMMAND...: a step the other checks need; the test stops if it fails.
 step() { "${@:2}" >"$work/$1.log" 2>&1 || { tail -50 "$work/$1.log"; echo "FAIL: $1"; exit 1; }; }
@@ -17,7 +15,7 @@ layout() { grep -v '^#' "$data/layout" | sed "s|PREFIX|$1|" | sort; }
 
 step configure cmake -S "$source_dir" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER="$cxx" -DCORVANE_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr/local
-step build cmake --build "$build" -j2
+step build cmake --build "$build" -j2 --target corvane_installed
 DESTDIR=$work/stage step install cmake --install "$build"
 (cd "$work/stage" && find . -type f -printf '%M /%P\n' -o -type l -printf '%M /%P -> %l\n' | sort) |
   diff -u --label data/layout --label installed <(layout /usr/local) - || fail "installed files differ from data/layout"
@@ -27,17 +25,19 @@ package=$(echo "$build"/packages/*.deb)
 dpkg-deb -c "$package" | sed -nE 's|^([-l]\S+) +\S+ +\S+ +\S+ +\S+ +\./|\1 /|p' | sort |
   diff -u --label data/layout --label packaged <(layout /usr) - || fail "packaged files differ from data/layout"
 dpkg-deb -c "$package" | awk '$2 != "root/root"' | grep . && fail "files not owned by root"
-depends=$(dpkg-deb -f "$package" Depends)
-grep -Eq '(^|, )cups-client(,|$| )' <<<"$depends" || fail "Depends lacks cups-client: $depends"
-lintian "$package" >"$work/lintian" 2>&1 || fail "lintian exited with status $?"
-grep -E '^[EW]: ' "$work/lintian" || echo "lintian: no errors or warnings"
+dpkg-deb -f "$package" Depends Recommends | grep -cE '^(Depends: (.*, )?cups-client|Recommends: (.*, )?psutils)(,|$| )' |
+  grep -qx 2 || fail "not both Depends cups-client and Recommends psutils: $(dpkg-deb -f "$package" Depends Recommends)"
+lintian -I "$package" >"$work/lintian" 2>&1 || fail "lintian exited with status $?"
+grep -E '^([EW]: |I: .*hardening)' "$work/lintian" && fail "lintian: errors, warnings or hardening tags (above)"
 
 dpkg-deb -x "$package" "$deb"
+grep -qx 'License: Apache-2.0' "$deb"/usr/share/doc/*/copyright || fail "the copyright file does not name Apache-2.0"
 declare -A banner=([cvpapertoollpr]="LPRng Paper Size Tool" [cvpapertoolcups]="CUPS Paper Size Tool")
 for program in "$deb"/opt/corvane/*/bin/{cvpapertoollpr_*,lpd/*}; do
   name=${program#"$deb"} tool=${program##*/}
   readelf -S -W "$program" | grep -qE ' \.(debug_|symtab)' && fail "$name is not stripped"
   grep -q CORVANE_TEST_ROOT "$program" && fail "$name is a test copy (reads CORVANE_TEST_ROOT)"
+  readelf -d "$program" | grep -qE '\(FLAGS(_1)?\) .*\b(BIND_NOW|NOW)\b' || fail "$name: no BIND_NOW (full RELRO)"
   if [ -n "${banner[${tool%_*}]:-}" ]; then
     "$program" </dev/null | grep -qF "${banner[${tool%_*}]}" || fail "$name does not run as ${tool%_*}"
   fi
