@@ -164,7 +164,7 @@ TEST(FreshFile, ReplacesWhateverWasPlantedAtTheName) {
   // The debug log appends only to a regular file of its own with one name,
   // and ends the run when it cannot write.
   const std::string log = root.Path("/tmp/cvinkjet_lprng_debuglog.txt");
-  symlink(victim.c_str(), log.c_str());
+  ASSERT_EQ(symlink(victim.c_str(), log.c_str()), 0);
   EXPECT_EXIT(DebugLog("x"), testing::ExitedWithCode(1), "");
   EXPECT_EQ(ts::ReadFile(victim), "victim\n");
   unlink(log.c_str());
