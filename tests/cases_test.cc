@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -23,7 +24,7 @@ class Cases : public testing::TestWithParam<std::string> {
   ts::TestRoot root;
   std::vector<ts::Args> run = ts::Table("cases/" + GetParam() + "/run");
   Files before;
-  std::set<std::string> known;  // identifiers of the arguments and the files laid out
+  std::set<std::string> known;  // identifiers of the run and of the files laid out
   std::map<std::string, int> made;
 
   void LayOut() {
@@ -34,18 +35,22 @@ class Cases : public testing::TestWithParam<std::string> {
       fs::remove(root.Path("/" + row[0]));
     if (run.back()[0] == "CUPS_TOOL") root.InstallCupsTool(true);
     before = ts::Tree(root.dir);
-    std::string setup;
+    std::string setup;  // the files laid out and the run's own words
     for (const auto& [path, data] : before) setup += data;
-    known.insert(run[0].begin(), run[0].end());
+    for (const ts::Args& row : run)
+      for (const std::string& word : row) setup += word + "\t";
     for (std::sregex_iterator it(setup.begin(), setup.end(), kId), end; it != end; ++it)
       known.insert(it->str());
   }
   ts::RunResult Run() const {
     const ts::Args args(run[0].begin() + 1, run[0].end());
-    ts::Env env;
+    ts::Env env;  // STDIN, the tool's standard input, goes along as a harmless variable
     for (size_t i = 1; i < run.size(); ++i) env.emplace_back(run[i][0], run[i][1]);
+    const auto stdin_row =
+        std::ranges::find(env, "STDIN", &std::pair<std::string, std::string>::first);
+    const std::string input = stdin_row != env.end() ? stdin_row->second : "";
     const std::string& program = run[0][0];
-    if (program == "cups") return root.Cups(args, env);
+    if (program == "cups") return ts::Run(ts::CupsTool(), args, root.ToolEnv(env), "", input);
     return ts::Run(ts::LprTool(), args, root.ToolEnv(env),
                    program == "lpr" ? "cvpapertoollpr_km3030" : program.substr(4));
   }

@@ -22,11 +22,7 @@ TEST(Ps2ps, AnswersAsTheTableSaysAndPstopsCarriesTheShiftOut) {
     EXPECT_EQ(ts::Run(ts::Ps2ps(), args).out, "");
   std::remove(job.c_str());
   EXPECT_EQ(answer("0"), "ERROR:cvps2ps terminates.\n");
-  ts::WriteFile(
-      job,
-      "<< /PageSize [595 842] >> setpagedevice\n%!PS-Adobe-3.0\n%%Pages: 2\n%%EndComments\n"
-      "%%Page: 1 1\n72 720 moveto 100 0 rlineto stroke showpage\n"
-      "%%Page: 2 2\n72 72 moveto 500 700 lineto stroke showpage\n%%EOF\n");
+  ts::WriteFile(job, ts::ReadFile(ts::Data("two_pages.ps")));
   // The print filter splits the value at blanks, as the shell would.
   std::istringstream value(answer("24", shifted).substr(25));
   ts::Args words{std::istream_iterator<std::string>(value), {}};

@@ -22,8 +22,9 @@ std::string Ps2ps() { return CORVANE_PS2PS; }
 std::string Data(const std::string& name) { return kSource + "/tests/data/" + name; }
 
 RunResult Run(const std::string& program, const Args& args, const Env& env,
-              const std::string& argv0) {
+              const std::string& argv0, const std::string& input) {
   const std::string out = "/tmp/corvane-run-" + std::to_string(getpid()), err = out + "-err";
+  WriteFile(out + "-in", input);
   Args strings = {argv0.empty() ? program : argv0};
   strings.insert(strings.end(), args.begin(), args.end());
   const pid_t pid = fork();
@@ -32,7 +33,7 @@ RunResult Run(const std::string& program, const Args& args, const Env& env,
     std::vector<char*> argv;
     for (std::string& arg : strings) argv.push_back(arg.data());
     argv.push_back(nullptr);
-    dup2(open("/dev/null", O_RDONLY), 0);
+    dup2(open((out + "-in").c_str(), O_RDONLY), 0);
     dup2(open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
     dup2(open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
     execv(program.c_str(), argv.data());
@@ -42,8 +43,7 @@ RunResult Run(const std::string& program, const Args& args, const Env& env,
   waitpid(pid, &status, 0);
   RunResult result{WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), ReadFile(out),
                    ReadFile(err)};
-  unlink(out.c_str());
-  unlink(err.c_str());
+  for (const std::string& file : {out, err, out + "-in"}) unlink(file.c_str());
   return result;
 }
 
@@ -62,11 +62,9 @@ void WriteFile(const std::string& path, const std::string& data, mode_t mode) {
 std::map<std::string, std::string> Tree(const std::string& dir) {
   std::map<std::string, std::string> files;
   std::error_code ignored;
-  for (const auto& entry : fs::recursive_directory_iterator(dir, ignored)) {
-    if (fs::is_regular_file(entry.symlink_status())) {
+  for (const auto& entry : fs::recursive_directory_iterator(dir, ignored))
+    if (fs::is_regular_file(entry.symlink_status()))
       files[fs::relative(entry.path(), dir).string()] = ReadFile(entry.path());
-    }
-  }
   return files;
 }
 
@@ -119,9 +117,8 @@ Env TestRoot::ToolEnv(const Env& extra) const {
 
 std::string TestRoot::Calls() const {
   std::string text;
-  for (const auto& [name, data] : Tree(Path("/stub-log"))) {
+  for (const auto& [name, data] : Tree(Path("/stub-log")))
     text += data.substr(0, data.size() - 1) + "\n";  // each word ends with a zero byte
-  }
   std::replace(text.begin(), text.end(), '\0', '\t');
   return text;
 }

@@ -18,9 +18,10 @@ struct RunResult {
   std::string out, err;
 };
 
-// Runs `program` (argv[0] `argv0` or itself) with this environment plus `env`.
+// Runs `program` (argv[0] `argv0` or itself) with this environment plus `env`,
+// and `input` as its standard input.
 RunResult Run(const std::string& program, const Args& args, const Env& env = {},
-              const std::string& argv0 = "");
+              const std::string& argv0 = "", const std::string& input = "");
 std::string ReadFile(const std::string& path);  // "" when it cannot be read
 void WriteFile(const std::string& path, const std::string& data, mode_t mode = 0644);
 // Every regular file below `dir`, not through links: relative path, content.
