@@ -1,4 +1,4 @@
-// printf-style formatting into strings of any length.
+// printf-style formatting into strings of any length, and renaming within one.
 #include "text_format.h"
 
 #include <cstdio>
@@ -23,4 +23,15 @@ std::string FormatText(const char* format, ...) {
   std::string text = FormatTextV(format, args);
   va_end(args);
   return text;
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+  std::string result;
+  for (size_t at = 0;;) {
+    const size_t found = from.empty() ? std::string_view::npos : text.find(from, at);
+    result.append(text.substr(at, found - at));
+    if (found == std::string_view::npos) return result;
+    result.append(to);
+    at = found + from.size();
+  }
 }

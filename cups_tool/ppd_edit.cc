@@ -87,12 +87,7 @@ void WriteKeptLine(const PpdPass& pass, std::string_view line, LineWriter& out) 
         })) {
       return;
     }
-    std::string renamed(line);
-    for (size_t at = 0; (at = renamed.find(old_id, at)) != std::string::npos;) {
-      renamed.replace(at, old_id.size(), insertion.format.request.label_id);
-      at += insertion.format.request.label_id.size();
-    }
-    WriteText(renamed, out);
+    WriteText(ReplaceAll(line, old_id, insertion.format.request.label_id), out);
     return;
   }
   WriteText(line, out);

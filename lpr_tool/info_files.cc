@@ -8,6 +8,7 @@
 #include "driver_tree.h"
 #include "file_rewrite.h"
 #include "label_id.h"
+#include "text_format.h"
 
 namespace {
 
@@ -43,10 +44,7 @@ int RenameInSettings(LprRequest* request, const std::vector<std::string>& old_id
     if (!HoldsAny(line, old_ids)) return WriteText(line, out);
     if (new_id.empty()) return WriteText(kMediaSizeReset, out);
     std::string renamed(line);
-    for (const std::string& id : old_ids) {
-      for (size_t at = 0; (at = renamed.find(id, at)) != std::string::npos; at += new_id.size())
-        renamed.replace(at, id.size(), new_id);
-    }
+    for (const std::string& id : old_ids) renamed = ReplaceAll(renamed, id, new_id);
     WriteText(renamed, out);
   };
   if (RewriteFile(request->work_path, kInfoFileMode, rename, AddNothing) == 0) return kDone;
