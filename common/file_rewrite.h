@@ -23,8 +23,7 @@ int CreateFreshFd(const std::string& path, mode_t mode);
 using LineEdit = std::function<void(std::string_view line, LineWriter& out)>;
 using FinishEdit = std::function<void(LineWriter& out)>;
 
-// The edit step that keeps every line as it is, and the finish step that adds nothing.
-inline void KeepLine(std::string_view line, LineWriter& out) { WriteText(line, out); }
+// The finish step that adds nothing.
 inline void AddNothing(LineWriter& /*out*/) {}
 
 // Copies the file at `src_path` through `edit` and `finish` into a file

@@ -1,6 +1,4 @@
 // Adding a label format to the PPD (through the CUPS tool) and to the information files.
-#include <cstring>
-
 #include "driver_tree.h"
 #include "info_files.h"
 #include "label_id.h"
@@ -43,8 +41,7 @@ int AddLabel(LprRequest request, LabelGeometry geometry) {
   // The CUPS tool replaces a format of the same name in the PPD itself.
   const int status = RunCommand(AdditionCommand(request, geometry, id));
   if (status != 0) {
-    ReportFailure(request, CupsToolProgram(request.model) + " failed (status " +
-                               std::to_string(status) + "): no information file changed");
+    ReportFailure(request, CupsToolFailed(request, status) + ": no information file changed");
     return kCommandError;
   }
   const InfoEntries entries = MakeEntries(request, geometry, id);
@@ -52,6 +49,6 @@ int AddLabel(LprRequest request, LabelGeometry geometry) {
       kDone) {
     return kDone;
   }
-  ReportFailure(request, request.work_path + ": " + std::strerror(errno));
+  ReportFileFailure(request);
   return kFileError;
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "driver_tree.h"
 #include "file_rewrite.h"
@@ -85,4 +86,12 @@ int ChangeInfoFiles(LprRequest* request, const std::vector<std::string>& old_ids
 
 void ReportFailure(const LprRequest& request, const std::string& what) {
   std::fprintf(stderr, "cvpapertoollpr_%s: %s\n", request.model.c_str(), what.c_str());
+}
+
+void ReportFileFailure(const LprRequest& request) {
+  ReportFailure(request, request.work_path + ": " + std::strerror(errno));
+}
+
+std::string CupsToolFailed(const LprRequest& request, int status) {
+  return CupsToolProgram(request.model) + " failed (status " + std::to_string(status) + ")";
 }

@@ -38,3 +38,9 @@ int ChangeInfoFiles(LprRequest* request, const std::vector<std::string>& old_ids
 
 // Writes "cvpapertoollpr_<model>: <what>" on standard error.
 void ReportFailure(const LprRequest& request, const std::string& what);
+
+// The same for the file of request.work_path and the errno of its failure.
+void ReportFileFailure(const LprRequest& request);
+
+// "<the model's CUPS tool> failed (status <status>)".
+std::string CupsToolFailed(const LprRequest& request, int status);

@@ -7,8 +7,7 @@ int RemoveLabel(LprRequest request, LabelGeometry /*geometry*/) {
   TraceEnter(kTraceSource, "RemoveLabel");
   const int status = RunCommand(RemovalCommand(request));
   if (status != 0) {
-    ReportFailure(request, CupsToolProgram(request.model) + " failed (status " +
-                               std::to_string(status) + "): no information file changed");
+    ReportFailure(request, CupsToolFailed(request, status) + ": no information file changed");
     return kCommandError;
   }
   // Every identifier either file gives the name, so that the lines a run cut

@@ -1,7 +1,6 @@
 // Putting the model's label formats back into a queue's PPD.
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 
 #include "driver_tree.h"
 #include "info_files.h"
@@ -74,7 +73,7 @@ int SyncQueue(const LprRequest& request, std::string* restored) {
   LprRequest own = request;
   ModelFormats formats;
   if (!ReadModelFormats(&own, &formats)) {
-    ReportFailure(own, own.work_path + ": " + std::strerror(errno));
+    ReportFileFailure(own);
     return kFileError;
   }
   std::set<std::string, std::less<>> in_ppd, names;
@@ -102,8 +101,7 @@ int SyncQueue(const LprRequest& request, std::string* restored) {
   const int status = RunCommandWithInput(SyncCommand(own), lines);
   // The CUPS tool's sync reports its own failures (status 1).
   if (status != 0 && status != 1) {
-    ReportFailure(own, "queue " + own.printer + " not synced: " + CupsToolProgram(own.model) +
-                           " failed (status " + std::to_string(status) + ")");
+    ReportFailure(own, "queue " + own.printer + " not synced: " + CupsToolFailed(own, status));
   }
   if (status != 0) return kCommandError;
   *restored = listing;
