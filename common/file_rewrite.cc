@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
@@ -105,6 +106,35 @@ int WriteEditedCopy(const std::string& src_path, const std::string& out_path, mo
   return WriteFresh(out_path, mode, false, EditedCopy(in, edit, finish));
 }
 
+int EditChangesFile(const std::string& path, const LineEdit& edit, const FinishEdit& finish) {
+  LineReader in;
+  if (!OpenLineReader(path, &in)) return -1;
+  // What the edit made of the lines so far and what they were, both less
+  // their common start: the edit keeps a file when nothing is left over.
+  std::string made, was;
+  LineWriter out(-1);
+  out.capture = &made;
+  auto differs = [&made, &was] {
+    const size_t same = static_cast<size_t>(std::ranges::mismatch(made, was).in1 - made.begin());
+    if (same < made.size() && same < was.size()) return true;
+    made.erase(0, same);
+    was.erase(0, same);
+    return false;
+  };
+  std::string_view line;
+  while (fread_line_string(line, in) > 0) {
+    was.append(line);
+    edit(line, out);
+    if (differs()) return 1;
+  }
+  if (in.error != 0) {
+    errno = in.error;
+    return -1;
+  }
+  finish(out);
+  return differs() || made != was ? 1 : 0;
+}
+
 int RewriteFile(const std::string& path, mode_t mode, const LineEdit& edit,
                 const FinishEdit& finish) {
   LineReader in;
@@ -117,4 +147,43 @@ int ReplaceFile(const std::string& path, mode_t mode, std::string_view data) {
     WriteText(data, out);
     return 0;
   });
+}
+
+namespace {
+
+// Whether the file at `path` holds exactly `data`.
+bool FileHolds(const std::string& path, std::string_view data) {
+  LineReader in;
+  if (!OpenLineReader(path, &in)) return false;
+  std::string_view line;
+  while (fread_line_string(line, in) > 0) {
+    if (!data.starts_with(line)) return false;
+    data.remove_prefix(line.size());
+  }
+  return in.error == 0 && data.empty();
+}
+
+}  // namespace
+
+StagedFile::~StagedFile() {
+  if (!temp.empty()) unlink(temp.c_str());
+}
+
+int StageFile(const std::string& path, mode_t mode, std::string_view data, StagedFile* staged) {
+  staged->path = path;
+  if (FileHolds(path, data)) return 0;
+  const std::string temp = path + ".$$$";
+  const int written = WriteFresh(temp, mode, true, [data](LineWriter& out) {
+    WriteText(data, out);
+    return 0;
+  });
+  if (written == 0) staged->temp = temp;
+  return written;
+}
+
+int CommitStagedFile(StagedFile* staged) {
+  if (staged->temp.empty()) return 0;
+  if (std::rename(staged->temp.c_str(), staged->path.c_str()) != 0) return -1;
+  staged->temp.clear();
+  return 0;
 }

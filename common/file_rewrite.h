@@ -35,6 +35,11 @@ inline void AddNothing(LineWriter& /*out*/) {}
 int WriteEditedCopy(const std::string& src_path, const std::string& out_path, mode_t mode,
                     const LineEdit& edit, const FinishEdit& finish);
 
+// Whether passing the file at `path` through `edit` and `finish` would change
+// a byte of it; nothing is written.  Returns 1 when it would, 0 when the file
+// already is what the edit makes of it, -1 (errno set) when it cannot be read.
+int EditChangesFile(const std::string& path, const LineEdit& edit, const FinishEdit& finish);
+
 // Rewrites the file at `path` in one step: its lines go through `edit` and
 // `finish` as in WriteEditedCopy into "<path>.$$$" (created afresh with
 // `mode`), which is forced to disk and renamed over `path`.  Returns 0, or -1
@@ -47,3 +52,25 @@ int RewriteFile(const std::string& path, mode_t mode, const LineEdit& edit,
 // Replaces the file at `path` in one step by `data`, through "<path>.$$$"
 // the same way; the same results.
 int ReplaceFile(const std::string& path, mode_t mode, std::string_view data);
+
+// New content for a file, written beside it and forced to disk, that
+// replaces the file in one step only when committed.  The temporary file is
+// removed when the record goes out of scope uncommitted.
+struct StagedFile {
+  std::string path;  // the file to replace
+  std::string temp;  // "<path>.$$$", or "" when there is nothing to replace
+  StagedFile() = default;
+  StagedFile(const StagedFile&) = delete;
+  StagedFile& operator=(const StagedFile&) = delete;
+  ~StagedFile();
+};
+
+// Stages `data` for `path` with `mode`.  When `path` already holds exactly
+// `data`, nothing is written and the commit does nothing.  Returns 0, or -1
+// (errno set) when the temporary file cannot be created or written whole;
+// then nothing is left of it.
+int StageFile(const std::string& path, mode_t mode, std::string_view data, StagedFile* staged);
+
+// Renames the staged content over its file.  Returns 0, or -1 (errno set)
+// when the rename fails; the file is then as it was.
+int CommitStagedFile(StagedFile* staged);

@@ -104,6 +104,10 @@ LineWriter::LineWriter(int descriptor) : fd(descriptor), buffer(kBlockSize) {}
 int64_t fwrite_line_string(const char* data, int64_t count, LineWriter& out) {
   TraceEnter(kTraceSource, "fwrite_line_string");
   if (count <= 0 || out.error != 0) return count;
+  if (out.capture != nullptr) {
+    out.capture->append(data, static_cast<size_t>(count));
+    return count;
+  }
   const auto size = static_cast<size_t>(count);
   if (out.buffer.size() - out.used < size) {
     WriteAll(out.buffer.data(), out.used, out);

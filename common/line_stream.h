@@ -35,12 +35,14 @@ bool OpenLineReader(const std::string& path, LineReader* reader);
 // then set), so that a cut line never passes for a whole one.
 int64_t fread_line_string(std::string_view& line, LineReader& in);
 
-// Gathers output for one descriptor, which it does not own.
+// Gathers output for one descriptor, which it does not own, or appends it
+// to `capture` when that is set (and then writes nothing).
 struct LineWriter {
   int fd = -1;
   std::vector<char> buffer;
   size_t used = 0;
   int error = 0;  // errno of the first failed write; nothing is written after it
+  std::string* capture = nullptr;
 
   explicit LineWriter(int descriptor);
 };

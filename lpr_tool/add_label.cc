@@ -1,4 +1,6 @@
 // Adding a label format to the PPD (through the CUPS tool) and to the information files.
+#include <cstdlib>
+
 #include "driver_tree.h"
 #include "info_files.h"
 #include "label_id.h"
@@ -32,23 +34,48 @@ InfoEntries MakeEntries(const LprRequest& request, const LabelGeometry& geometry
   return entries;
 }
 
+// The identifier of the name that the addition keeps: the first of `ids`
+// (newest first) that carries the same whole-millimetre width and length, so
+// that every default naming it stays valid; "" when there is none.
+std::string KeptId(const LprRequest& request, const std::vector<std::string>& ids) {
+  for (const std::string& id : ids) {
+    const long width = std::strtol(id.substr(5, 2).c_str(), nullptr, 16);
+    const long length = std::strtol(id.substr(7, 3).c_str(), nullptr, 16);
+    if (width == request.width_mm && length == (request.length_mm & 0xFFF)) return id;
+  }
+  return "";
+}
+
+// Puts the format into the queue's PPD, or, when the PPD cannot take it,
+// takes an earlier format of the name out so that CUPS offers no stale size.
+// Returns the CUPS tool's status (0 when it had nothing to do).
+int ChangePpd(const LprRequest& request, const LabelGeometry& geometry, const std::string& id) {
+  const char* refusal = PpdRefusal(request.label_name, geometry);
+  if (refusal == nullptr) return RunCommand(AdditionCommand(request, geometry, id));
+  ReportFailure(request,
+                id + " " + request.label_name + " reaches the information files only: " + refusal);
+  if (request.label_name.size() > kMaxPpdLabelName) return 0;  // no PPD holds such a name
+  return RunCommand(RemovalCommand(request));
+}
+
 }  // namespace
 
 int AddLabel(LprRequest request, LabelGeometry geometry) {
   TraceEnter(kTraceSource, "AddLabel");
-  const std::string id = MakeLabelId(request.label_name.size(),
-                                     static_cast<uint32_t>(request.width_mm), request.length_mm);
+  const std::vector<std::string> old_ids = NamedLabelIds(request.model, request.label_name);
+  std::string id = KeptId(request, old_ids);
+  if (id.empty()) {
+    id = MakeLabelId(request.label_name.size(), static_cast<uint32_t>(request.width_mm),
+                     request.length_mm);
+  }
   // The CUPS tool replaces a format of the same name in the PPD itself.
-  const int status = RunCommand(AdditionCommand(request, geometry, id));
+  const int status = ChangePpd(request, geometry, id);
   if (status != 0) {
     ReportFailure(request, CupsToolFailed(request, status) + ": no information file changed");
     return kCommandError;
   }
   const InfoEntries entries = MakeEntries(request, geometry, id);
-  if (ChangeInfoFiles(&request, NamedLabelIds(request.model, request.label_name), &entries) ==
-      kDone) {
-    return kDone;
-  }
+  if (ChangeInfoFiles(&request, old_ids, &entries) == kDone) return kDone;
   ReportFileFailure(request);
   return kFileError;
 }

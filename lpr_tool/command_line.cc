@@ -1,4 +1,7 @@
 // The LPRng tool's command line: its own rules, and the records it fills.
+#include <cstdlib>
+
+#include "driver_tree.h"
 #include "lpr_tool.h"
 
 namespace {
@@ -21,5 +24,12 @@ LprCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   line.request.length_mm = options.length_mm;
   line.request.media_kind = static_cast<int32_t>(options.media_kind);
   line.geometry = options.geometry;
+  // Margins, gap and marks reach the CUPS tool with two decimals; every file
+  // takes them so, so that a sync rebuilds exactly what the addition wrote.
+  for (double LabelGeometry::*value :
+       {&LabelGeometry::gap, &LabelGeometry::top, &LabelGeometry::bottom, &LabelGeometry::left,
+        &LabelGeometry::right, &LabelGeometry::mark, &LabelGeometry::mark_offset}) {
+    line.geometry.*value = std::strtod(TwoDecimals(line.geometry.*value).c_str(), nullptr);
+  }
   return line;
 }

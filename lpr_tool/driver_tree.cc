@@ -2,6 +2,8 @@
 // the CUPS tool installed there.
 #include "driver_tree.h"
 
+#include <cstdlib>
+
 #include "fixed_paths.h"
 #include "shell_command.h"
 #include "text_format.h"
@@ -39,6 +41,15 @@ std::string CupsToolProgram(const std::string& model) {
 }
 
 std::string TwoDecimals(double value) { return FormatText("%.2f", value); }
+
+const char* PpdRefusal(const std::string& name, const LabelGeometry& geometry) {
+  if (name.size() > kMaxPpdLabelName) return "its name is longer than 32 bytes";
+  if (!IsPpdLabelName(name)) return "a PPD cannot take its name";
+  for (double margin : {geometry.left, geometry.top, geometry.right, geometry.bottom}) {
+    if (!(std::strtod(TwoDecimals(margin).c_str(), nullptr) > 0)) return "a margin of it is 0";
+  }
+  return nullptr;
+}
 
 std::string RemovalCommand(const LprRequest& request) {
   return JoinWords({CupsToolProgram(request.model), "-P", request.printer, "-d", request.label_name,

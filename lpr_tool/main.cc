@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "driver_tree.h"
+#include "info_files.h"
 #include "lpr_tool.h"
 #include "media_record.h"
 #include "run_guarded.h"
@@ -47,9 +48,15 @@ int Change(RunKind action, const LprRequest& request, const LabelGeometry& geome
     if (removed == kFileError) return ReportErrno();
     return removed == kCommandError ? kExitFailure : kExitSuccess;
   }
-  if (WriteMediaFile(MediaFilePath(request.model, request.label_name), record) != 0)
+  // The media file changes only with the rest of the format: its new content
+  // waits beside it until the PPD and the information files have taken it.
+  StagedFile media;
+  if (StageMediaFile(MediaFilePath(request.model, request.label_name), record, &media) != 0)
     return ReportErrno();
-  return AddLabel(request, geometry) == kDone ? kExitSuccess : kExitFailure;
+  if (AddLabel(request, geometry) != kDone) return kExitFailure;
+  if (CommitStagedFile(&media) == 0) return kExitSuccess;
+  ReportFailure(request, media.path + ": " + std::strerror(errno));
+  return kExitFailure;
 }
 
 int RunTool(int argc, char** argv) {

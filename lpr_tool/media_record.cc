@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "file_rewrite.h"
 #include "text_format.h"
 #include "units.h"
 
@@ -149,8 +148,8 @@ int MakeMediaRecord(MediaRecord& record, const LabelGeometry& geometry, int32_t 
   return 0;
 }
 
-int WriteMediaFile(const std::string& path, const MediaRecord& record) {
+int StageMediaFile(const std::string& path, const MediaRecord& record, StagedFile* staged) {
   std::string data(kMediaCommandHeader.begin(), kMediaCommandHeader.end());
   data.append(record.begin(), record.end());
-  return ReplaceFile(path, PlainCreateMode(), data);
+  return StageFile(path, PlainCreateMode(), data, staged);
 }

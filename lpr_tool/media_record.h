@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "file_rewrite.h"
 #include "paper_size_tool.h"
 
 inline constexpr size_t kMediaRecordSize = 126;
@@ -23,10 +24,9 @@ int64_t TruncateToInt64(double value);
 // characters and a zero byte.  Writes nothing else; returns 0.
 int MakeMediaRecord(MediaRecord& record, const LabelGeometry& geometry, int32_t media_kind);
 
-// Writes the printer command that precedes the record (1B 69 55 77 01 3F)
-// and `record` to `path` through "<path>.$$$",
-// forced to disk and then renamed over `path`; the file gets the mode a plain
-// create would give it (0666 less the umask).  Returns 0, or -1 with errno set
-// when the file cannot be created or fully written; then `path` is as it was
-// and no temporary file is left.
-int WriteMediaFile(const std::string& path, const MediaRecord& record);
+// Stages the printer command that precedes the record (1B 69 55 77 01 3F)
+// and `record` for the media file at `path` (StageFile), with the mode a
+// plain create would give it (0666 less the umask); the file changes only
+// when the staged content is committed.  Returns 0, or -1 with errno set when
+// the content cannot be written whole beside the file.
+int StageMediaFile(const std::string& path, const MediaRecord& record, StagedFile* staged);

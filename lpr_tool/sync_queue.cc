@@ -33,38 +33,43 @@ bool ReadModelFormats(LprRequest* request, ModelFormats* formats) {
   return ReadLabelValues(request->work_path, "", 2, &formats->sizes);
 }
 
+// The format's margins in millimetres, to two decimals as the addition
+// passed them, from the points of its imaging-area and paper-dimension lines.
+LabelGeometry RecordedMargins(const LabelEntry& entry, const ModelFormats& formats) {
+  const std::vector<double>& area = formats.areas.at(entry.id);
+  const std::vector<double>& size = formats.sizes.at(entry.id);
+  auto two_decimals = [](double mm) { return std::strtod(TwoDecimals(mm).c_str(), nullptr); };
+  LabelGeometry geometry;
+  geometry.width = MillimetresFromPoints(size[0]);
+  geometry.length = MillimetresFromPoints(size[1]);
+  geometry.left = two_decimals(MillimetresFromPoints(area[0]));
+  geometry.top = two_decimals(MillimetresFromPoints(area[1]));
+  geometry.right = two_decimals(geometry.width - MillimetresFromPoints(area[2]));
+  geometry.bottom = two_decimals(geometry.length - MillimetresFromPoints(area[3]));
+  return geometry;
+}
+
 // Why a PPD cannot take the format as the information files recorded it, or
 // nullptr when it can.
 const char* Refusal(const LabelEntry& entry, const ModelFormats& formats) {
-  if (entry.name.size() > kMaxPpdLabelName) return "its name is longer than 32 bytes";
-  if (!IsPpdLabelName(entry.name)) return "a PPD cannot take its name";
   if (!formats.areas.contains(entry.id) || !formats.sizes.contains(entry.id))
     return "no imaging-area or paper-dimension line names it";
-  return nullptr;
+  return PpdRefusal(entry.name, RecordedMargins(entry, formats));
 }
 
 // The arguments of the format's addition, as the CUPS tool's sync reads them
 // (TABs between them, a line feed after them), rebuilt from what the
 // information files recorded: the whole millimetres of the identifier (the
-// length's high bits from the paper dimension) and the margins to two
-// decimals, as the addition passed them.  "" when a margin is 0.
+// length's high bits from the paper dimension) and the margins.
 std::string AdditionLine(const LabelEntry& entry, const ModelFormats& formats) {
-  const std::vector<double>& area = formats.areas.at(entry.id);
-  const double width = MillimetresFromPoints(formats.sizes.at(entry.id)[0]);
-  const double length = MillimetresFromPoints(formats.sizes.at(entry.id)[1]);
-  const std::string margins[] = {TwoDecimals(MillimetresFromPoints(area[0])),
-                                 TwoDecimals(MillimetresFromPoints(area[1])),
-                                 TwoDecimals(width - MillimetresFromPoints(area[2])),
-                                 TwoDecimals(length - MillimetresFromPoints(area[3]))};
-  for (const std::string& margin : margins) {
-    if (!(std::strtod(margin.c_str(), nullptr) > 0)) return "";
-  }
+  const LabelGeometry g = RecordedMargins(entry, formats);
   const long width_mm = std::strtol(entry.id.substr(5, 2).c_str(), nullptr, 16);
   long length_mm = std::strtol(entry.id.substr(7, 3).c_str(), nullptr, 16);
-  length_mm += 4096 * std::lround((length - static_cast<double>(length_mm)) / 4096);
+  length_mm += 4096 * std::lround((g.length - static_cast<double>(length_mm)) / 4096);
   return "-n\t" + entry.name + "\t-w\t" + std::to_string(width_mm) + "\t-h\t" +
-         std::to_string(length_mm) + "\t-l\t" + margins[0] + "\t-t\t" + margins[1] + "\t-r\t" +
-         margins[2] + "\t-b\t" + margins[3] + "\t-specid\t" + entry.id + "\n";
+         std::to_string(length_mm) + "\t-l\t" + TwoDecimals(g.left) + "\t-t\t" +
+         TwoDecimals(g.top) + "\t-r\t" + TwoDecimals(g.right) + "\t-b\t" + TwoDecimals(g.bottom) +
+         "\t-specid\t" + entry.id + "\n";
 }
 
 }  // namespace
@@ -87,14 +92,11 @@ int SyncQueue(const LprRequest& request, std::string* restored) {
   std::string lines, listing;
   for (const LabelEntry& entry : formats.entries) {
     if (!names.insert(entry.name).second || in_ppd.contains(entry.id)) continue;
-    const char* refusal = Refusal(entry, formats);
-    const std::string line = refusal == nullptr ? AdditionLine(entry, formats) : "";
-    if (line.empty()) {
-      ReportFailure(own, entry.id + " " + entry.name + " not synced: " +
-                             (refusal != nullptr ? refusal : "a margin of it is 0"));
+    if (const char* refusal = Refusal(entry, formats)) {
+      ReportFailure(own, entry.id + " " + entry.name + " not synced: " + refusal);
       continue;
     }
-    lines.insert(0, line);
+    lines.insert(0, AdditionLine(entry, formats));
     listing += ListingLine(entry, formats.sizes) + "\tppd\n";
   }
   if (lines.empty()) return kDone;
