@@ -49,5 +49,9 @@ int AddLabel(LabelRequest request, LabelGeometry geometry) {
   const PpdInsertion insertion{{request, geometry}, found == kLabelFound ? old_id : ""};
   const std::string scratch = FixedPath(kScratchPpdPath);
   const int edited = WriteEditedPpd(request.ppd_path, scratch, {insertion});
-  return edited == kDone ? ReRegisterQueue(scratch) : edited;
+  if (edited == kPpdUnchanged) return kDone;  // nothing to tell CUPS
+  IdRenames renamed;
+  if (!insertion.replaces.empty() && insertion.replaces != request.label_id)
+    renamed.emplace(insertion.replaces, request.label_id);
+  return edited == kDone ? ReRegisterQueue(scratch, renamed) : edited;
 }

@@ -15,11 +15,15 @@ inline constexpr std::array<std::string_view, 4> kDefaultKeywords = {
     "*DefaultPaperDimension:"};
 
 // A label format to put into a PPD, and the identifier of an earlier format
-// of the same name that it replaces ("" for none).
+// of the same name that it replaces ("" for none).  A format that replaces
+// its own identifier keeps it: its lines are replaced where they stand.
 struct PpdInsertion {
   LabelFormat format;
   std::string replaces;
 };
+
+// WriteEditedPpd's result when the PPD already is what the edit makes of it.
+inline constexpr int kPpdUnchanged = 2;
 
 // Copies the PPD at `ppd_path` into a file created afresh at `scratch` (mode
 // 0644) with `insertions`, in their order, as additions put them, one after
@@ -30,10 +34,14 @@ struct PpdInsertion {
 // the CvMargin option, the margin constraints at the end, before a last line
 // that has no line ending.  Added lines take the line ending of the PPD's
 // first line.  The lines of a replaced format are left out, but a default line
-// that names it names its successor instead.
-// Returns 0; -1 (errno set) when the PPD cannot be read or the copy cannot be
-// written whole; kNoPlaceInPpd when the PPD has no place for one of the lines,
-// after one line on standard error has named the place.  Nothing is left at
-// `scratch` after a failure.
+// that names it names its successor instead; the lines of a format that keeps
+// its identifier are replaced where they stand (its constraints, which depend
+// on what the identifier carries, stay), and only the lines it lacks go where
+// an addition puts them.
+// Returns 0; kPpdUnchanged, with nothing written, when every insertion keeps
+// its identifier and the PPD already holds exactly its lines; -1 (errno set) when the PPD cannot be
+// read or the copy cannot be written whole; kNoPlaceInPpd when the PPD has no place for one of the
+// lines, after one line on standard error has named the place.  Nothing is left at `scratch` after
+// a failure.
 int WriteEditedPpd(const std::string& ppd_path, const std::string& scratch,
                    const std::vector<PpdInsertion>& insertions);

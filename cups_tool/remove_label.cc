@@ -61,5 +61,5 @@ int RemoveLabel(LabelRequest request) {
   };
   const std::string scratch = FixedPath(kScratchPpdPath);
   if (WriteEditedCopy(request.ppd_path, scratch, 0644, edit, AddNothing) != 0) return kFileError;
-  return ReRegisterQueue(scratch);
+  return ReRegisterQueue(scratch, {{std::string(id), ""}});
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <map>
 #include <vector>
 
 #include "cups_tool.h"
@@ -71,6 +72,47 @@ bool NamesDeviceUri(std::string_view line) {
   return false;
 }
 
+// The options of an lpoptions line (without its line feed) whose value is an
+// identifier of `renamed`: option name, identifier.
+std::map<std::string, std::string> OptionsNaming(std::string_view line, const IdRenames& renamed) {
+  line = line.substr(0, line.find('\0'));
+  std::map<std::string, std::string> named;
+  for (size_t start : WordStarts(line)) {
+    const std::string_view word = line.substr(start, line.find(' ', start) - start);
+    const size_t equals = word.find('=');
+    if (equals != std::string_view::npos && renamed.contains(word.substr(equals + 1)))
+      named.emplace(word.substr(0, equals), word.substr(equals + 1));
+  }
+  return named;
+}
+
+// The options of the queue itself, without the calling user's own: lpoptions
+// with no home directory to read them from.
+std::map<std::string, std::string> QueueOptionsNaming(const IdRenames& renamed) {
+  std::string line;
+  const std::string query = JoinWords({"lpoptions", "-p", printer_name});
+  if (RunCommandForOutput("HOME=/nonexistent " + query, &line) != 0) return {};
+  return OptionsNaming(line.substr(0, line.find('\n')), renamed);
+}
+
+// Has the calling user's own options that still name a renamed identifier
+// follow it.
+void FollowUserOptions(const IdRenames& renamed) {
+  std::string line;
+  const std::string query = JoinWords({"lpoptions", "-p", printer_name});
+  if (RunCommandForOutput(query, &line) != 0) return;
+  for (const auto& [key, old_id] : OptionsNaming(line.substr(0, line.find('\n')), renamed)) {
+    const std::string& new_id = renamed.find(old_id)->second;
+    const std::string set =
+        new_id.empty() ? JoinWords({"lpoptions", "-p", printer_name, "-r", key})
+                       : JoinWords({"lpoptions", "-p", printer_name, "-o", key + "=" + new_id});
+    if (RunCommand(set + " >/dev/null") != 0) {
+      std::fprintf(stderr, "cvpapertoolcups: queue %s: %s failed\n", printer_name.c_str(),
+                   set.c_str());
+    }
+  }
+}
+
 // Reports the queue unchanged because of `command`; the result is -2.
 int CommandFailed(const std::string& command, const char* problem = "failed") {
   ReportUnchangedQueue(command + " " + problem);
@@ -84,7 +126,7 @@ void ReportUnchangedQueue(const std::string& reason) {
                reason.c_str());
 }
 
-int ReRegisterQueue(const std::string& ppd_path) {
+int ReRegisterQueue(const std::string& ppd_path, const IdRenames& renamed) {
   const std::string uri_path = FixedPath(kScratchUriPath);
   // Created afresh so that the shell's redirection fills our own file rather
   // than whatever someone planted at the name.
@@ -97,8 +139,18 @@ int ReRegisterQueue(const std::string& ppd_path) {
   if (!ReadFirstLine(uri_path, &options)) return kFileError;
   if (!NamesDeviceUri(options)) return CommandFailed(query, "named no device URI");
   // lpadmin -p on the existing queue swaps its PPD and keeps everything else:
-  // jobs, description, location, classes, sharing and a paused state.
-  const std::string install = JoinWords({"lpadmin", "-p", printer_name, "-P", ppd_path});
+  // jobs, description, location, classes, sharing and a paused state.  The
+  // queue's own defaults that name a replaced format follow it in the same call.
+  const bool named = !OptionsNaming(options, renamed).empty();
+  std::string install = JoinWords({"lpadmin", "-p", printer_name, "-P", ppd_path});
+  const std::map<std::string, std::string> queue_named =
+      named ? QueueOptionsNaming(renamed) : std::map<std::string, std::string>{};
+  for (const auto& [key, old_id] : queue_named) {
+    const std::string& new_id = renamed.find(old_id)->second;
+    install += " " + (new_id.empty() ? JoinWords({"-R", key + "-default"})
+                                     : JoinWords({"-o", key + "-default=" + new_id}));
+  }
   if (RunCommand(install) != 0) return CommandFailed(install);
+  if (named) FollowUserOptions(renamed);
   return kDone;
 }

@@ -25,5 +25,10 @@ int SyncLabels(const std::string& ppd_path, const std::vector<LabelFormat>& form
   if (insertions.empty()) return kDone;
   const std::string scratch = FixedPath(kScratchPpdPath);
   const int edited = WriteEditedPpd(ppd_path, scratch, insertions);
-  return edited == kDone ? ReRegisterQueue(scratch) : edited;
+  IdRenames renamed;
+  for (const PpdInsertion& insertion : insertions) {
+    if (!insertion.replaces.empty())
+      renamed.emplace(insertion.replaces, insertion.format.request.label_id);
+  }
+  return edited == kDone ? ReRegisterQueue(scratch, renamed) : edited;
 }
