@@ -26,6 +26,14 @@ class Cases : public testing::TestWithParam<std::string> {
   Files before;
   std::set<std::string> known;  // identifiers of the run and of the files laid out
   std::map<std::string, int> made;
+  std::map<std::string, std::string> stamps;  // inode and modification time of the untouched
+
+  std::string Stamp(const std::string& path) const {
+    struct stat st {};
+    stat(root.Path("/" + path).c_str(), &st);
+    return std::to_string(st.st_ino) + " " + std::to_string(st.st_mtim.tv_sec) + "." +
+           std::to_string(st.st_mtim.tv_nsec);
+  }
 
   void LayOut() {
     std::error_code no_before;
@@ -35,6 +43,8 @@ class Cases : public testing::TestWithParam<std::string> {
       fs::remove(root.Path("/" + row[0]));
     if (run.back()[0] == "CUPS_TOOL") root.InstallCupsTool(true);
     before = ts::Tree(root.dir);
+    for (const ts::Args& row : ts::Table("cases/" + GetParam() + "/untouched"))
+      stamps[row[0]] = Stamp(row[0]);
     std::string setup;  // the files laid out and the run's own words
     for (const auto& [path, data] : before) setup += data;
     for (const ts::Args& row : run)
@@ -76,6 +86,8 @@ class Cases : public testing::TestWithParam<std::string> {
       ASSERT_NE(expected, before.end()) << "unexpected file " << path;
       EXPECT_EQ(Shown(data), expected->second) << path;
     }
+    for (const ts::Args& row : ts::Table("cases/" + GetParam() + "/untouched"))
+      EXPECT_EQ(Stamp(row[0]), stamps[row[0]]) << row[0] << " was written";
     for (const ts::Args& row : ts::Table("cases/" + GetParam() + "/modes")) {
       struct stat st {};
       stat(root.Path("/" + row[0]).c_str(), &st);
