@@ -131,7 +131,7 @@ mkdir -p "$tree/lpd" "$root/bin" && cp -r "$source_dir/samples/driver/km3030/bin
 ln -s "$cups_tool" "$tree/lpd/cvpapertoolcups" && ln -s "$lpr_tool" "$lpr"
 printf '#!/bin/sh\necho "$*" >>%s\nexec %s "$@"\n' "$calls" "$(command -v lpadmin)" >"$root/bin/lpadmin" && chmod 755 "$root/bin/lpadmin"
 counted() { rm -f "$calls"; PATH=$root/bin:$PATH run "$@"; expect_eq "$* runs lpadmin once" 1 "$(wc -l <"$calls")"; }
-id_of() { "$lpr" -list Model | awk -F'\t' -v name="$1" '$4 == name { print $1 }'; }
+id_of() { "$lpr" -list "${2:-Model}" | awk -F'\t' -v name="$1" '$4 == name { print $1 }'; }  # NAME [QUEUE]
 make_queue Model "$sample" && cupsdisable Model && lp -d Model -o raw "$sample" >/dev/null
 for n in 1 2 3; do run "$lpr" -P Model -n "Format $n" -w $((20 + n)) -h 30 -l 1 -t 1 -r 1 -b 1; done
 lpadmin -p Model -o PageSize="$(id_of "Format 2")"
@@ -145,5 +145,28 @@ expect_eq "the page sizes after -sync" "$(id_of "Format 1") $(id_of "Format 2") 
   "$(page_sizes Model | grep -x 'CvL.*' | sort | xargs)"
 expect_eq "-list after -sync" "ppd ppd ppd" "$("$lpr" -list Model | cut -f5 | xargs)"
 expect_eq "Model's job and pause" "1 disabled" "$(lpstat -o Model | wc -l) $(lpstat -p Model | grep -o disabled)"
+
+# 4. A format named by the calling user's default (lpoptions), the queue's own (lpadmin -o
+#    PageSize-default) and the PPD's (lpadmin -o PageSize): a margin change keeps its identifier, so
+#    all three stay and a job prints at it; a width change moves all three through one lpadmin; a
+#    removal leaves nothing naming it.
+mkdir -m 777 "$root/out" && make_queue Shelf "$sample" "file://$root/out/Shelf.ps"
+defaults() { echo $(HOME=/nonexistent lpoptions -p Shelf | grep -o 'PageSize=[^ ]*') $(lpoptions -p Shelf |
+  grep -o 'PageSize=[^ ]*') $(awk '/^\*DefaultPageSize:/ { print $2 }' "$(ppd_of Shelf)"); }
+run "$lpr" -P Shelf -n Shelf -w 50 -h 25 -l 1.5 -t 1 -r 1.5 -b 1
+old=$(id_of Shelf Shelf)
+lpoptions -p Shelf -o PageSize="$old" >/dev/null && lpadmin -p Shelf -o PageSize-default="$old" -o PageSize="$old"
+grep -qx "Dest Shelf PageSize=$old" "$HOME/.cups/lpoptions" || fail "the user's default was not set"
+counted "$lpr" -P Shelf -n Shelf -w 50 -h 25 -l 2 -t 1 -r 2 -b 1
+expect_eq "the defaults after a margin change" "PageSize=$old PageSize=$old $old" "$([ "$(id_of Shelf Shelf)" = "$old" ] && defaults)"
+lp -d Shelf "$root/page.ps" >/dev/null
+for _ in $(seq 300); do [ -s "$root/out/Shelf.ps" ] && [ -z "$(lpstat -o Shelf)" ] && break; sleep 0.1; done
+grep -qa "^%%BeginFeature: \*PageSize $old" "$root/out/Shelf.ps" || fail "the job was not printed at $old"
+counted "$lpr" -P Shelf -n Shelf -w 51 -h 25 -l 2 -t 1 -r 2 -b 1
+new=$(id_of Shelf Shelf)
+expect_eq "the defaults after a width change" "PageSize=$new PageSize=$new $new" "$([ "$new" != "$old" ] && defaults)"
+run "$lpr" -P Shelf -d Shelf
+grep -l "$new" "$(ppd_of Shelf)" "$HOME/.cups/lpoptions" <(lpoptions -p Shelf) <(HOME=/nonexistent lpoptions -p Shelf) &&
+  fail "$new is still named after its removal (above)"
 [ "$failures" = 0 ] && echo "real CUPS end to end: all checks passed"
 exit $((failures != 0))
