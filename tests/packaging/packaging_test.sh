@@ -43,8 +43,7 @@ for program in "$deb"/opt/corvane/*/bin/{cvpapertoollpr_*,lpd/*}; do
   fi
 done
 
-# Manual pages, the model aliases included, as installed; at 80 columns each PPD keyword, path
-# and command name is whole as often as on lines too wide to break (no hyphen or line break in it).
+# Manual pages and aliases as installed: every PPD keyword, path and command name whole at 80 columns.
 for page in "$deb"/usr/share/man/man*/*.gz; do
   warnings=$({ zcat "$page" | groff -man -ww -z; MANWIDTH=80 man -l "$page" >"$work/80"; MANWIDTH=9999 man -l "$page" >"$work/wide"; } 2>&1)
   [ -z "$warnings" ] || fail "${page##*/}: $warnings"
