@@ -1,5 +1,6 @@
 // Listing the label formats of the model's information files beside the PPD's.
 #include "driver_tree.h"
+#include "info_files.h"
 #include "label_id.h"
 #include "label_listing.h"
 #include "ppd_ids.h"
@@ -7,8 +8,15 @@
 int ListModelFormats(const LprRequest& request, std::string* listing) {
   std::vector<LabelEntry> entries;
   std::map<std::string, std::vector<double>> sizes;
-  if (!ReadLabelEntries(TapeListPath(request.model), "", &entries) ||
-      !ReadLabelValues(PaperDimensionPath(request.model), "", 2, &sizes)) {
+  LprRequest own = request;
+  own.work_path = TapeListPath(request.model);
+  bool read = ReadLabelEntries(own.work_path, "", &entries);
+  if (read) {
+    own.work_path = PaperDimensionPath(request.model);
+    read = ReadLabelValues(own.work_path, "", 2, &sizes);
+  }
+  if (!read) {
+    ReportFileFailure(own);
     return kFileError;
   }
   std::set<std::string, std::less<>> in_ppd;

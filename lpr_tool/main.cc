@@ -30,11 +30,11 @@ int ListOrSync(RunKind kind, const LprRequest& request) {
     result = ListModelFormats(request, &out);
   } else {
     const RunLock lock(InfoDirectory(request.model));
-    result = SyncQueue(request, &out);  // its failures are named on standard error
+    result = SyncQueue(request, &out);
   }
+  // Failures are named on standard error: standard output holds listing lines only.
   std::fwrite(out.data(), 1, out.size(), stdout);
-  if (result == kDone) return kExitSuccess;
-  return kind == RunKind::kList ? ReportErrno() : kExitFailure;
+  return result == kDone ? kExitSuccess : kExitFailure;
 }
 
 // Adds (with its media file) or removes the label format of a valid request.

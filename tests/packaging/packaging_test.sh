@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The install rules, the .deb and the manual pages of a default build made here
-# (data/layout, stripped hardened programs with the real paths, fields, licence, lintian -I, synopses).
+# (data/layout, stripped hardened programs with the real paths, fields, licence, lintian -I, synopses, words whole).
 #   packaging_test.sh SOURCE_DIR CXX_COMPILER
 set -uo pipefail
 source_dir=$1 cxx=$2 data=$1/tests/packaging/data
@@ -43,10 +43,13 @@ for program in "$deb"/opt/corvane/*/bin/{cvpapertoollpr_*,lpd/*}; do
   fi
 done
 
-# Manual pages, the model aliases included, as installed.
+# Manual pages and aliases as installed: every PPD keyword, path and command name whole at 80 columns.
 for page in "$deb"/usr/share/man/man*/*.gz; do
-  warnings=$({ zcat "$page" | groff -man -ww -z; MANWIDTH=80 man -l "$page" >/dev/null; } 2>&1)
+  warnings=$({ zcat "$page" | groff -man -ww -z; MANWIDTH=80 man -l "$page" >"$work/80"; MANWIDTH=9999 man -l "$page" >"$work/wide"; } 2>&1)
   [ -z "$warnings" ] || fail "${page##*/}: $warnings"
+  for token in $(grep -oE '\*[A-Z][A-Za-z]+|(^|[ "(])/[a-z][^ ,;:()"]*|\<cv[a-z0-9_]+|[a-z]+\([1-8]\)' "$work/wide" | sed -E 's/^[ "(]|\(.\)$//g' | sort -u); do
+    [ "$(grep -oF -- "$token" "$work/wide" | wc -l)" = "$(grep -oF -- "$token" "$work/80" | wc -l)" ] || fail "${page##*/}: $token broken at 80 columns"
+  done
 done
 while read -r page options; do
   text=$(zcat "$deb"/usr/share/man/man*/"$page.gz" | groff -man -Tutf8 -P-cbou 2>/dev/null |
