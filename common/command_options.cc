@@ -56,10 +56,12 @@ bool Accepts(ValueRule rule, std::string_view value, int64_t whole, double fract
       return HasNone(value, false, "/") && !HoldsLabelId(value);
     case kPpdKeyword:
       return HasNone(value, true, ":\"/");
+    // Width and length are read both ways; a value whose two readings part
+    // ("2e2", "0x1E") would give the PPD one size and the files another.
     case kLabelWidth:
-      return whole >= 1 && whole <= kMaxWidthMm && std::isfinite(fraction);
+      return whole >= 1 && whole <= kMaxWidthMm && std::trunc(fraction) == static_cast<double>(whole);
     case kLabelLength:
-      return whole >= 1 && std::isfinite(fraction);
+      return whole >= 1 && std::trunc(fraction) == static_cast<double>(whole);
     case kPositive:
       return std::isfinite(fraction) && fraction > 0;
     case kNonNegative:

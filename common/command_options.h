@@ -44,7 +44,7 @@ enum class ValueRule {
   kFileName,      // a file name and one line: no '/', no byte 0-31 or 127, no identifier
   kPpdKeyword,    // a PPD option keyword: no byte 0-32 or 127, no ':', '"' or '/'
   kLabelWidth,    // whole part 1 to 255 (the identifier has two hexadecimal digits for it)
-  kLabelLength,   // whole part at least 1
+  kLabelLength,   // whole part at least 1; both: the whole reading is the fraction's whole part
   kPositive,      // greater than 0
   kNonNegative,   // at least 0
   kCount,         // whole, at least 0

@@ -45,19 +45,37 @@ unsigned HexField(std::string_view field) {
   return value;
 }
 
-}  // namespace
-
-bool HoldsLabelId(std::string_view text) {
+// Where the first "CvL" followed by 12 hexadecimal digits at or after `from`
+// starts, or npos.
+size_t FindLabelId(std::string_view text, size_t from) {
   constexpr size_t kDigits = kLabelIdLength - 3;
-  for (size_t at = text.find(kLabelIdPrefix); at != std::string_view::npos;
+  for (size_t at = text.find(kLabelIdPrefix, from); at != std::string_view::npos;
        at = text.find(kLabelIdPrefix, at + 1)) {
     const std::string_view digits = text.substr(at + 3, kDigits);
     if (digits.size() == kDigits &&
         std::ranges::all_of(digits, [](char c) { return HexDigit(c) >= 0; })) {
-      return true;
+      return at;
     }
   }
-  return false;
+  return std::string_view::npos;
+}
+
+}  // namespace
+
+bool HoldsLabelId(std::string_view text) { return FindLabelId(text, 0) != std::string_view::npos; }
+
+bool CollectLabelIds(const std::string& path, std::set<std::string, std::less<>>* ids) {
+  LineReader in;
+  if (!OpenLineReader(path, &in)) return false;
+  std::string_view line;
+  while (fread_line_string(line, in) > 0) {
+    for (size_t at = FindLabelId(line, 0); at != std::string_view::npos;
+         at = FindLabelId(line, at + kLabelIdLength)) {
+      ids->emplace(line.substr(at, kLabelIdLength));
+    }
+  }
+  errno = in.error;
+  return in.error == 0;
 }
 
 bool ParseLabelLine(std::string_view line, LabelLine* out) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,10 @@ std::string MakeLabelId(size_t name_length, uint32_t width_mm, int64_t length_mm
 // Whether `text` holds "CvL" followed by 12 hexadecimal digits: what a line
 // of another label format could be taken for.
 bool HoldsLabelId(std::string_view text);
+
+// Adds to `ids` every such identifier that a line of the file at `path`
+// holds.  Returns false (errno set) when the file cannot be read.
+bool CollectLabelIds(const std::string& path, std::set<std::string, std::less<>>* ids);
 
 // A label line taken apart: where its identifier starts and what it carries.
 struct LabelLine {

@@ -45,7 +45,10 @@ int AddLabel(LabelRequest request, LabelGeometry geometry) {
   // never goes without the name and a default that named it follows it.
   char old_id[kLabelIdLength + 1];
   const int found = Lookup_Label(request.ppd_path, request.label_name, old_id);
-  if (found < 0) return kFileError;
+  if (found < 0) {
+    ReportUnreadablePpd(request.ppd_path);
+    return kFileError;
+  }
   const PpdInsertion insertion{{request, geometry}, found == kLabelFound ? old_id : ""};
   const std::string scratch = FixedPath(kScratchPpdPath);
   const int edited = WriteEditedPpd(request.ppd_path, scratch, {insertion});

@@ -46,7 +46,10 @@ int RemoveLabel(LabelRequest request) {
   char found_id[kLabelIdLength + 1];
   const int found = Lookup_Label(request.ppd_path, request.label_name, found_id);
   if (found == kLabelAbsent) return kNotPresent;
-  if (found < 0) return kFileError;  // the PPD cannot be read; errno tells why
+  if (found < 0) {
+    ReportUnreadablePpd(request.ppd_path);
+    return kFileError;
+  }
   const std::string_view id(found_id, kLabelIdLength);
   std::optional<std::string> reset;  // looked up once, when a default needs it
   // Each line carrying the identifier is dropped, unless it sets a default.

@@ -3,7 +3,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -124,6 +126,13 @@ int CommandFailed(const std::string& command, const char* problem = "failed") {
 void ReportUnchangedQueue(const std::string& reason) {
   std::fprintf(stderr, "cvpapertoolcups: queue %s not changed: %s\n", printer_name.c_str(),
                reason.c_str());
+}
+
+void ReportUnreadablePpd(const std::string& ppd_path) {
+  const int error = errno;
+  std::fprintf(stderr, "cvpapertoolcups: queue %s: cannot read its PPD %s: %s\n",
+               printer_name.c_str(), ppd_path.c_str(), std::strerror(error));
+  errno = error;
 }
 
 int ReRegisterQueue(const std::string& ppd_path, const IdRenames& renamed) {

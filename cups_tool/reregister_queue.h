@@ -27,3 +27,7 @@ int ReRegisterQueue(const std::string& ppd_path, const IdRenames& renamed = {});
 // Writes "cvpapertoolcups: queue <queue> not changed: <reason>" on standard
 // error, whatever show_output says.
 void ReportUnchangedQueue(const std::string& reason);
+
+// Writes "cvpapertoolcups: queue <queue>: cannot read its PPD <path>:
+// <errno's text>" on standard error, whatever show_output says; errno stays.
+void ReportUnreadablePpd(const std::string& ppd_path);

@@ -5,6 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <iterator>
+#include <set>
 
 #include "driver_tree.h"
 #include "file_rewrite.h"
@@ -29,60 +32,88 @@ bool Holds(std::string_view line, std::string_view id) {
   return !id.empty() && line.find(id) != std::string_view::npos;
 }
 
-// What one change does to every file: the lines of `old_ids` go, and with
-// `kept` (an old identifier the added entries carry on) those lines are
-// replaced where they stand.
+// What one change does to every file: the lines of `old_ids` go, and the
+// lines of `kept` (the added identifier, when there is one) become its entry
+// where they stand.
 struct InfoChange {
-  const std::vector<std::string>& old_ids;
+  std::vector<std::string> old_ids;
   const InfoEntries& entries;
   std::string kept;
 };
 
-// Rewrites `path` through `edit` and `finish`.  A change that keeps its
-// identifier may leave a file as it is; such a file is not written at all.
-// `restart` undoes what a look at the file left in the steps' state.
-int Rewrite(
-    const InfoChange& change, const std::string& path, const LineEdit& edit,
-    const FinishEdit& finish, const std::function<void()>& restart = [] {}) {
-  if (!change.kept.empty()) {
-    const int changes = EditChangesFile(path, edit, finish);
-    if (changes <= 0) return changes;
-    restart();
+// The lines one rewrite writes.  Each line's ending is held back until the
+// next line or the end of the file: an entry always starts a line of its own,
+// and the file ends with or without a line feed as it did, so that an entry
+// added and removed again leaves it byte for byte as it was.
+struct InfoLines {
+  std::string pending;  // the held-back ending of the last line written
+  bool wrote = false;
+  bool unended = false;  // the last line read had no line ending
+  bool placed = false;   // the kept identifier's entry is written
+
+  void Put(std::string_view text, std::string_view ending, LineWriter& out) {
+    if (wrote) WriteText(pending.empty() ? "\n" : pending, out);
+    WriteText(text.substr(0, text.size() - LineEnding(text).size()), out);
+    pending = ending;
+    wrote = true;
   }
-  return RewriteFile(path, kInfoFileMode, edit, finish);
+  void End(LineWriter& out) const {
+    if (!unended) WriteText(pending, out);
+  }
+};
+
+// Rewrites `path`, handing each line to `edit` with the lines written so far.
+// An addition may leave a file as it is; such a file is not written at all.
+int Rewrite(const InfoChange& change, const std::string& path,
+            const std::function<void(std::string_view, InfoLines&, LineWriter&)>& edit,
+            const std::function<void(InfoLines&, LineWriter&)>& finish) {
+  InfoLines lines;
+  auto each = [&](std::string_view line, LineWriter& out) {
+    lines.unended = LineEnding(line).empty();
+    edit(line, lines, out);
+  };
+  auto end = [&](LineWriter& out) {
+    finish(lines, out);
+    lines.End(out);
+  };
+  if (!change.kept.empty()) {
+    const int changes = EditChangesFile(path, each, end);
+    if (changes <= 0) return changes;
+    lines = InfoLines();
+  }
+  return RewriteFile(path, kInfoFileMode, each, end);
 }
 
 // A file of appended entries: the lines of the kept identifier become
 // `entry`, those of the other old identifiers go, and `entry` is appended
 // when no line was the kept one's.
 int ReplaceEntry(const InfoChange& change, const std::string& path, const std::string& entry) {
-  bool placed = false;
-  auto edit = [&](std::string_view line, LineWriter& out) {
+  auto edit = [&](std::string_view line, InfoLines& lines, LineWriter& out) {
     if (Holds(line, change.kept)) {
-      WriteText(entry, out);
-      placed = true;
+      lines.Put(entry, LineEnding(line), out);
+      lines.placed = true;
     } else if (!HoldsAny(line, change.old_ids)) {
-      WriteText(line, out);
+      lines.Put(line, LineEnding(line), out);
     }
   };
-  auto finish = [&](LineWriter& out) {
-    if (!placed) WriteText(entry, out);
+  auto finish = [&](InfoLines& lines, LineWriter& out) {
+    if (!lines.placed && !entry.empty()) lines.Put(entry, "\n", out);
   };
-  return Rewrite(change, path, edit, finish, [&placed] { placed = false; });
+  return Rewrite(change, path, edit, finish);
 }
 
 // The settings file: each line naming an old identifier names the added one,
 // or is reset when nothing is added.
 int RenameInSettings(const InfoChange& change, const std::string& path) {
-  auto rename = [&](std::string_view line, LineWriter& out) {
-    if (!HoldsAny(line, change.old_ids)) return WriteText(line, out);
-    if (change.entries.id.empty()) return WriteText(kMediaSizeReset, out);
-    std::string renamed(line);
-    for (const std::string& id : change.old_ids)
-      renamed = ReplaceAll(renamed, id, change.entries.id);
-    WriteText(renamed, out);
+  auto rename = [&](std::string_view line, InfoLines& lines, LineWriter& out) {
+    std::string kept(line);
+    if (HoldsAny(line, change.old_ids)) {
+      if (change.entries.id.empty()) kept = kMediaSizeReset;
+      for (const std::string& id : change.old_ids) kept = ReplaceAll(kept, id, change.entries.id);
+    }
+    lines.Put(kept, LineEnding(line), out);
   };
-  if (Rewrite(change, path, rename, AddNothing) == 0) return kDone;
+  if (Rewrite(change, path, rename, [](InfoLines&, LineWriter&) {}) == 0) return kDone;
   return errno == ENOENT ? kDone : kFileError;  // a missing file names nothing
 }
 
@@ -97,18 +128,27 @@ bool FileHolds(const std::string& path, std::string_view id) {
   return false;
 }
 
+// Whether `line` is the tape list's section line: "[CustomTape]" alone, so
+// that a format named so is no section.
+bool IsSectionLine(std::string_view line) {
+  line.remove_suffix(LineEnding(line).size());
+  const size_t start = line.find_first_not_of(" \t");
+  if (start == std::string_view::npos) return false;
+  return line.substr(start, line.find_last_not_of(" \t") + 1 - start) == kCustomTapeSection;
+}
+
 // The tape list: the kept identifier's lines become the entry where they
 // stand, or the entry goes after every "[CustomTape]" line.
 int ReplaceInTapeList(const InfoChange& change, const std::string& path) {
   const std::string& entry = change.entries.tape_list;
   const bool listed = FileHolds(path, change.kept);
-  auto edit = [&](std::string_view line, LineWriter& out) {
-    if (Holds(line, change.kept)) return WriteText(entry, out);
+  auto edit = [&](std::string_view line, InfoLines& lines, LineWriter& out) {
+    if (Holds(line, change.kept)) return lines.Put(entry, LineEnding(line), out);
     if (HoldsAny(line, change.old_ids)) return;
-    WriteText(line, out);
-    if (!listed && line.find(kCustomTapeSection) != std::string_view::npos) WriteText(entry, out);
+    lines.Put(line, LineEnding(line), out);
+    if (!listed && !entry.empty() && IsSectionLine(line)) lines.Put(entry, "\n", out);
   };
-  return Rewrite(change, path, edit, AddNothing);
+  return Rewrite(change, path, edit, [](InfoLines&, LineWriter&) {});
 }
 
 }  // namespace
@@ -123,22 +163,48 @@ std::vector<std::string> NamedLabelIds(const std::string& model, const std::stri
 int ChangeInfoFiles(LprRequest* request, const std::vector<std::string>& old_ids,
                     const InfoEntries* added) {
   const InfoEntries none;
-  InfoChange change{old_ids, added != nullptr ? *added : none, ""};
-  if (std::ranges::find(old_ids, change.entries.id) != old_ids.end())
-    change.kept = change.entries.id;
+  const InfoEntries& entries = added != nullptr ? *added : none;
+  const InfoChange change{old_ids, entries, entries.id};
   const std::string& model = request->model;
+  // A name file (print area or tape list) names an identifier before any
+  // other file holds it and until none does: a run cut short anywhere leaves
+  // nothing that a removal of the name cannot find.
   request->work_path = PrintAreaPath(model);
-  if (ReplaceEntry(change, request->work_path, change.entries.print_area) != 0) return kFileError;
+  if (added != nullptr &&
+      ReplaceEntry({{}, entries, entries.id}, request->work_path, entries.print_area) != 0) {
+    return kFileError;
+  }
   request->work_path = SettingsPath(model);
   if (!old_ids.empty() && RenameInSettings(change, request->work_path) != kDone) return kFileError;
   request->work_path = ImagingAreaPath(model);
-  if (ReplaceEntry(change, request->work_path, change.entries.imaging_area) != 0) return kFileError;
+  if (ReplaceEntry(change, request->work_path, entries.imaging_area) != 0) return kFileError;
   request->work_path = PaperDimensionPath(model);
-  if (ReplaceEntry(change, request->work_path, change.entries.paper_dimension) != 0)
-    return kFileError;
+  if (ReplaceEntry(change, request->work_path, entries.paper_dimension) != 0) return kFileError;
+  request->work_path = PrintAreaPath(model);
+  if (ReplaceEntry(change, request->work_path, entries.print_area) != 0) return kFileError;
   request->work_path = TapeListPath(model);
   if (ReplaceInTapeList(change, request->work_path) != 0) return kFileError;
   return kDone;
+}
+
+int RemoveUnnamedIds(LprRequest* request) {
+  const std::string& model = request->model;
+  std::set<std::string, std::less<>> named, held;
+  for (const std::string& path : {TapeListPath(model), PrintAreaPath(model)}) {
+    request->work_path = path;
+    if (!CollectLabelIds(path, &named)) return kFileError;
+  }
+  for (const std::string& path :
+       {SettingsPath(model), ImagingAreaPath(model), PaperDimensionPath(model)}) {
+    request->work_path = path;
+    if (!CollectLabelIds(path, &held) && errno != ENOENT) return kFileError;
+  }
+  std::vector<std::string> unnamed;
+  std::ranges::set_difference(held, named, std::back_inserter(unnamed));
+  for (const std::string& id : unnamed)
+    ReportFailure(*request,
+                  id + " is named by neither the tape list nor the print-area file: removed");
+  return unnamed.empty() ? kDone : ChangeInfoFiles(request, unnamed, nullptr);
 }
 
 void ReportFailure(const LprRequest& request, const std::string& what) {

@@ -36,6 +36,13 @@ struct InfoEntries {
 int ChangeInfoFiles(LprRequest* request, const std::vector<std::string>& old_ids,
                     const InfoEntries* added);
 
+// Takes out of the information files of request->model the lines of every
+// identifier that neither the tape list nor the print-area file names (left
+// by hand, or by runs cut short before the name files were written first),
+// naming each on standard error.  Returns 0, or -1 (errno set, work_path
+// naming the file) as ChangeInfoFiles.
+int RemoveUnnamedIds(LprRequest* request);
+
 // Writes "cvpapertoollpr_<model>: <what>" on standard error.
 void ReportFailure(const LprRequest& request, const std::string& what);
 

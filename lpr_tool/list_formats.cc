@@ -19,12 +19,19 @@ int ListModelFormats(const LprRequest& request, std::string* listing) {
     ReportFileFailure(own);
     return kFileError;
   }
-  std::set<std::string, std::less<>> in_ppd;
+  std::set<std::string, std::less<>> in_ppd, listed;
+  std::vector<std::string> ppd_lines;
   std::string why;
-  const bool known = ListPpdIds(request, &in_ppd, &why);
+  const bool known = ListPpdIds(request, &in_ppd, &why, &ppd_lines);
   for (const LabelEntry& entry : entries) {
     const char* ppd = !known ? "?" : in_ppd.contains(entry.id) ? "ppd" : "-";
     *listing += ListingLine(entry, sizes) + "\t" + ppd + "\n";
+    listed.insert(entry.id);
+  }
+  // What CUPS offers and the information files no longer hold (a removal
+  // whose re-registration failed, a run cut short): -d takes it out.
+  for (const std::string& line : ppd_lines) {
+    if (!listed.contains(line.substr(0, kLabelIdLength))) *listing += line + "\tppd-only\n";
   }
   return kDone;
 }

@@ -83,8 +83,10 @@ void DisplayHelp();
 // paper-dimension file, name, and "ppd" when the CUPS tool lists the same
 // identifier for `request.printer`, "-" when it does not, "?" for every line
 // when the CUPS tool fails or answers with anything but listing lines; TABs
-// between the fields.  Returns 0, or -1 (errno set) when the tape list or
-// paper-dimension file cannot be read.
+// between the fields.  Then one line in the same layout, with "ppd-only"
+// last, per format the PPD lists under an identifier the tape list lacks.
+// Returns 0, or -1 (errno set) when the tape list or paper-dimension file
+// cannot be read, after a line on standard error has named the file.
 int ListModelFormats(const LprRequest& request, std::string* listing);
 
 // Has the CUPS tool remove the label format called `request.label_name` from
@@ -110,7 +112,9 @@ int AddLabel(LprRequest request, LabelGeometry geometry);
 // Puts every label format of the model's information files that the PPD of
 // `request.printer` lacks and can take back into it, through one run of the
 // CUPS tool's sync (one re-registration), with the lines its addition wrote;
-// a format the PPD cannot take is reported and passed over.  Appends a
+// a format the PPD cannot take is reported and passed over.  First takes out
+// of the information files the lines of every identifier that neither the
+// tape list nor the print-area file names (RemoveUnnamedIds).  Appends a
 // listing line (ListModelFormats' layout, "ppd" last) per restored format to
 // `restored`.  Returns 0 when the PPD holds every format it can take (no
 // command that changes anything run when it held them already), -1 when an

@@ -19,9 +19,9 @@ bool IsSize(const std::string& field) {
 }  // namespace
 
 bool ListPpdIds(const LprRequest& request, std::set<std::string, std::less<>>* ids,
-                std::string* why) {
+                std::string* why, std::vector<std::string>* lines) {
   std::string said;
-  const int status = RunCommandForOutput(ListingCommand(request), &said);
+  const int status = RunCommandForOutput(ListingCommand(request) + " 2>&1", &said);
   if (status != 0) {
     *why = "its PPD could not be listed (status " + std::to_string(status) +
            "): " + said.substr(0, said.find('\n'));
@@ -41,6 +41,7 @@ bool ListPpdIds(const LprRequest& request, std::set<std::string, std::less<>>* i
       return false;
     }
     ids->insert(line.substr(0, tab1));
+    if (lines != nullptr) lines->push_back(line);
   }
   return true;
 }

@@ -77,7 +77,7 @@ std::string AdditionLine(const LabelEntry& entry, const ModelFormats& formats) {
 int SyncQueue(const LprRequest& request, std::string* restored) {
   LprRequest own = request;
   ModelFormats formats;
-  if (!ReadModelFormats(&own, &formats)) {
+  if (!ReadModelFormats(&own, &formats) || RemoveUnnamedIds(&own) != kDone) {
     ReportFileFailure(own);
     return kFileError;
   }
