@@ -145,6 +145,13 @@ expect_eq "the page sizes after -sync" "$(id_of "Format 1") $(id_of "Format 2") 
   "$(page_sizes Model | grep -x 'CvL.*' | sort | xargs)"
 expect_eq "-list after -sync" "ppd ppd ppd" "$("$lpr" -list Model | cut -f5 | xargs)"
 expect_eq "Model's job and pause" "1 disabled" "$(lpstat -o Model | wc -l) $(lpstat -p Model | grep -o disabled)"
+# A removal whose lpadmin fails leaves the format in CUPS; -list shows it as ppd-only, and the same
+# removal again takes it out.
+mkdir "$root/failing" && printf '#!/bin/sh\nexit 1\n' >"$root/failing/lpadmin" && chmod 755 "$root/failing/lpadmin"
+gone=$(id_of "Format 3") && PATH=$root/failing:$PATH "$lpr" -P Model -d "Format 3" 2>/dev/null
+expect_eq "-list after a removal lpadmin failed" "$gone ppd-only" "$("$lpr" -list Model | awk -F'\t' '$4 == "Format 3" { print $1, $5 }')"
+run "$lpr" -P Model -d "Format 3"
+page_sizes Model | grep -qx "$gone" && fail "CUPS still offers $gone after the second removal"
 
 # 4. A format named by the calling user's default (lpoptions), the queue's own (lpadmin -o
 #    PageSize-default) and the PPD's (lpadmin -o PageSize): a margin change keeps its identifier, so
