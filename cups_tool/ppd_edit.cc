@@ -53,6 +53,7 @@ size_t KindOf(std::string_view line, std::string_view id) {
 // An insertion, and which of its lines the PPD holds already (when it keeps
 // its identifier): those are replaced where they stand.
 struct Insertion {
+  explicit Insertion(const PpdInsertion& insertion) : wanted(insertion) {}
   const PpdInsertion& wanted;
   std::array<bool, kKinds> in_place{};
   bool Keeps() const { return wanted.replaces == wanted.format.request.label_id; }

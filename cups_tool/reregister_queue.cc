@@ -97,6 +97,14 @@ std::map<std::string, std::string> QueueOptionsNaming(const IdRenames& renamed) 
   return OptionsNaming(line.substr(0, line.find('\n')), renamed);
 }
 
+// The two words "<flag> <key><suffix><value>", shell-quoted.
+std::string FollowingOption(std::string_view flag, std::string_view key, std::string_view suffix,
+                            std::string_view value) {
+  std::string option(key);
+  option.append(suffix).append(value);
+  return JoinWords({flag, option});
+}
+
 // Has the calling user's own options that still name a renamed identifier
 // follow it.
 void FollowUserOptions(const IdRenames& renamed) {
@@ -105,9 +113,9 @@ void FollowUserOptions(const IdRenames& renamed) {
   if (RunCommandForOutput(query, &line) != 0) return;
   for (const auto& [key, old_id] : OptionsNaming(line.substr(0, line.find('\n')), renamed)) {
     const std::string& new_id = renamed.find(old_id)->second;
-    const std::string set =
-        new_id.empty() ? JoinWords({"lpoptions", "-p", printer_name, "-r", key})
-                       : JoinWords({"lpoptions", "-p", printer_name, "-o", key + "=" + new_id});
+    const std::string set = JoinWords({"lpoptions", "-p", printer_name}) + " " +
+                            (new_id.empty() ? FollowingOption("-r", key, "", "")
+                                            : FollowingOption("-o", key, "=", new_id));
     if (RunCommand(set + " >/dev/null") != 0) {
       std::fprintf(stderr, "cvpapertoolcups: queue %s: %s failed\n", printer_name.c_str(),
                    set.c_str());
@@ -156,8 +164,9 @@ int ReRegisterQueue(const std::string& ppd_path, const IdRenames& renamed) {
       named ? QueueOptionsNaming(renamed) : std::map<std::string, std::string>{};
   for (const auto& [key, old_id] : queue_named) {
     const std::string& new_id = renamed.find(old_id)->second;
-    install += " " + (new_id.empty() ? JoinWords({"-R", key + "-default"})
-                                     : JoinWords({"-o", key + "-default=" + new_id}));
+    install += " ";
+    install += new_id.empty() ? FollowingOption("-R", key, "-default", "")
+                              : FollowingOption("-o", key, "-default=", new_id);
   }
   if (RunCommand(install) != 0) return CommandFailed(install);
   if (named) FollowUserOptions(renamed);
