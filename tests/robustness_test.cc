@@ -187,18 +187,28 @@ TEST(FreshFile, ReplacesWhateverWasPlantedAtTheName) {
               testing::ExitedWithCode(1), "");
   EXPECT_EQ(DebugLog("%s %d\n", "appended", 5) + DebugLog("!"), 12);
   EXPECT_EQ(ts::ReadFile(log), "appended 5\n!");
-  if (geteuid() != 0) GTEST_SKIP() << "another user's file can be planted by root only";
 }
 
-TEST(SideBySide, TwoAdditionsAtOnceBothLand) {
+// While the lock of a run stands (held here on the directory it locks), the
+// next run of either tool waits, and lands once the lock is gone.
+TEST(SideBySide, ARunWaitsForTheOneBefore) {
   ts::TestRoot root;
   root.InstallCupsTool(true);
-  const std::string one =
-      "(exec -a cvpapertoollpr_km3030 \"$0\" -P KM-3030 -w 9 -h 9 -l 1 -t 1 -r 1 -b 1 -n ";
-  ts::Run("/bin/bash", {"-c", one + "A) & " + one + "B) & wait", ts::LprTool()}, root.ToolEnv());
-  for (const char* name : {"/A:", "/B:"}) {
-    EXPECT_NE(ts::ReadFile(root.Ppd()).find(name), std::string::npos) << name;
-    EXPECT_NE(ts::ReadFile(root.Inf("paperinfkm3030pt1")).find(name), std::string::npos) << name;
+  const std::string lpr =
+      "exec -a cvpapertoollpr_km3030 \"$0\" -P KM-3030 -w 9 -h 9 -l 1 -t 1 "
+      "-r 1 -b 1 -n Waited";
+  for (const auto& [locked, tool, file] :
+       {std::tuple{root.Inf(), lpr, root.Inf("paperinfkm3030pt1")},
+        {root.Path("/etc/cups/ppd"), "exec \"$1\" -P KM-3030 -n Waited -w 9 -h 9", root.Ppd()}}) {
+    const std::string was = ts::ReadFile(file);
+    const ts::RunResult run = ts::Run(
+        "/bin/bash",
+        {"-c",
+         "exec 9<\"$2\"; flock 9; (" + tool + ") & sleep 0.5; cat \"$3\"; flock -u 9; wait",
+         ts::LprTool(), ts::CupsTool(), locked, file},
+        root.ToolEnv());
+    EXPECT_EQ(run.out, was) << file << " changed while the lock stood";
+    EXPECT_NE(ts::ReadFile(file).find("/Waited:"), std::string::npos) << file;
   }
 }
 
