@@ -3,7 +3,9 @@
 
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -65,7 +67,14 @@ int RunCommandWithInput(const std::string& command, std::string_view input) {
   }, saved{};
   ignore.sa_handler = SIG_IGN;
   sigaction(SIGPIPE, &ignore, &saved);
-  std::fwrite(input.data(), 1, input.size(), pipe);
+  // Written past the stream's buffer, so that input the command left unread
+  // cannot make pclose report a failed flush instead of the command's status.
+  for (size_t done = 0; done < input.size();) {
+    const ssize_t written = write(fileno(pipe), input.data() + done, input.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) break;
+    done += static_cast<size_t>(written);
+  }
   const int status = ExitStatus(pclose(pipe));
   sigaction(SIGPIPE, &saved, nullptr);
   return status;
