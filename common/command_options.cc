@@ -59,7 +59,8 @@ bool Accepts(ValueRule rule, std::string_view value, int64_t whole, double fract
     // Width and length are read both ways; a value whose two readings part
     // ("2e2", "0x1E") would give the PPD one size and the files another.
     case kLabelWidth:
-      return whole >= 1 && whole <= kMaxWidthMm && std::trunc(fraction) == static_cast<double>(whole);
+      return whole >= 1 && whole <= kMaxWidthMm &&
+             std::trunc(fraction) == static_cast<double>(whole);
     case kLabelLength:
       return whole >= 1 && std::trunc(fraction) == static_cast<double>(whole);
     case kPositive:

@@ -1,4 +1,4 @@
-// The entry trace and the append-only debug log.
+// The append-only debug log.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,8 +11,6 @@
 #include "fixed_paths.h"
 #include "paper_size_tool.h"
 #include "text_format.h"
-
-void TraceEnter(const char* /*source*/, const char* /*operation*/) {}
 
 namespace {
 

@@ -27,6 +27,9 @@ std::string MakeLabelId(size_t name_length, uint32_t width_mm, int64_t length_mm
 
 namespace {
 
+// The longest name that can be read back from a label line.
+constexpr size_t kMaxReadableName = 99;
+
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;

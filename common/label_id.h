@@ -15,8 +15,6 @@
 // 255 mm.
 inline constexpr char kLabelIdPrefix[] = "CvL";
 inline constexpr size_t kLabelIdLength = 15;
-// The longest name that can be read back from a label line.
-inline constexpr size_t kMaxReadableName = 99;
 
 // Formats a label identifier from its fields; the length keeps its low 12
 // bits, the seconds their low 4 and the microseconds their low 16.
@@ -55,9 +53,10 @@ bool ParseLabelLine(std::string_view line, LabelLine* out);
 bool FindLabelIds(const std::string& path, std::string_view prefix, std::string_view name,
                   std::vector<std::string>* ids);
 
-// Lookup_Label's results besides that of an unreadable file.
+// Lookup_Label's results.
 inline constexpr int kLabelFound = 1;
 inline constexpr int kLabelAbsent = 0;
+inline constexpr int kLabelFileUnreadable = -1;  // the CUPS build only
 
 // Finds the label format called `name` in the file at `path`: returns
 // kLabelFound and fills `id` (15 characters and a zero byte) with the

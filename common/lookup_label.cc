@@ -15,7 +15,7 @@ constexpr std::string_view kLinePrefix;
 constexpr int kUnreadable = kLabelAbsent;
 #else
 constexpr std::string_view kLinePrefix = "*PageSize";
-constexpr int kUnreadable = -1;
+constexpr int kUnreadable = kLabelFileUnreadable;
 #endif
 
 }  // namespace

@@ -30,10 +30,11 @@ struct LabelGeometry {
   double max_print_width = 0;
 };
 
-// Media kinds ("-S").
-inline constexpr int kContinuousTape = 0;
-inline constexpr int kDieCutLabel = 1;
+// Media with marks ("-S 2"), which needs a mark and a mark offset.
 inline constexpr int kMarkedMedia = 2;
+
+// The page size a default falls back to when its format goes.
+inline constexpr char kFallbackPageSize[] = "50x30";
 
 // The longest label name a PPD takes, in bytes.
 inline constexpr size_t kMaxPpdLabelName = 32;
@@ -41,7 +42,7 @@ inline constexpr size_t kMaxPpdLabelName = 32;
 // Source name given to every entry trace.
 inline constexpr char kTraceSource[] = "paper_size_tool";
 
-// Entry trace called first by every named operation; it does nothing.
+// Entry trace called first by every named operation; it does nothing (trace.cc).
 void TraceEnter(const char* source, const char* operation);
 
 // Appends printf-style text to the debug log, opened on first use and kept

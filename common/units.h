@@ -25,8 +25,8 @@ inline double MillimetresFromPoints(double points) { return points / kPointsPerI
 struct ImageableArea {
   double left = 0;
   double top = 0;
-  double right = 0;
-  double bottom = 0;
+  double width_less_right = 0;
+  double length_less_bottom = 0;
 };
 
 inline ImageableArea ImageableAreaOf(const LabelGeometry& g) {

@@ -1,9 +1,10 @@
-// The one edit that puts label formats into a PPD.
+// The one edit that puts label formats into a PPD, with their margin constraints.
 #include "ppd_edit.h"
 
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 #include "file_rewrite.h"
@@ -26,6 +27,19 @@ bool NamesAfter(std::string_view line, std::string_view lead, std::string_view k
   return line.starts_with(keyword) &&
          (line.size() == keyword.size() ||
           std::string_view(" \t\r\n/:").find(line[keyword.size()]) != std::string_view::npos);
+}
+
+// Margins of the "*CvMargin" option that constraints can exclude.
+constexpr int64_t kLowestMargin = 3;
+constexpr int64_t kHighestMargin = 30;
+
+// The first margin (in mm) for which SetConstraints writes a line for a label
+// of `length_mm`; above 30 it writes none.
+int64_t FirstConstrainedMargin(int64_t length_mm) {
+  // Half the length, rounded up, computed in double as the driver always has.
+  const double half = std::trunc((static_cast<double>(length_mm) + 1) * 0.5);
+  if (half > kHighestMargin) return kHighestMargin + 1;
+  return std::max(kLowestMargin, static_cast<int64_t>(half));
 }
 
 // The label lines of a format, in the order an addition writes them.
@@ -68,7 +82,8 @@ std::string LabelLineText(size_t kind, const LabelFormat& format, std::string_vi
   if (kind == kAreaLine) {
     const ImageableArea area = ImageableAreaOf(format.geometry);
     return FormatText("*ImageableArea %s:\t\"%.2f %.2f %.2f %.2f\"%s", option.c_str(), area.left,
-                      area.top, area.right, area.bottom, std::string(end).c_str());
+                      area.top, area.width_less_right, area.length_less_bottom,
+                      std::string(end).c_str());
   }
   // The paper dimension takes the whole millimetres, the imageable area the
   // width and length as given.
@@ -186,6 +201,17 @@ bool FindLinesInPlace(const std::string& ppd_path, std::vector<Insertion>* inser
 }
 
 }  // namespace
+
+int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm,
+                   std::string_view line_end) {
+  TraceEnter(kTraceSource, "SetConstraints");
+  for (int64_t i = FirstConstrainedMargin(length_mm); i <= kHighestMargin; ++i) {
+    WriteText("*UIConstraints:\t*CvMargin " + std::to_string(i) + "\t*PageSize ", out);
+    WriteText(label_id, out);
+    WriteText(line_end, out);
+  }
+  return kDone;
+}
 
 int WriteEditedPpd(const std::string& ppd_path, const std::string& scratch,
                    const std::vector<PpdInsertion>& wanted) {

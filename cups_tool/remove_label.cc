@@ -11,7 +11,7 @@ namespace {
 
 // The page size that a default naming the removed format falls back to when
 // the PPD offers it, as the driver's own PPDs do.
-constexpr std::string_view kResetPageSize = "50x30";
+constexpr std::string_view kResetPageSize = kFallbackPageSize;
 constexpr std::string_view kPageSizeChoice = "*PageSize ";
 
 // The option keyword of a "*PageSize <keyword>[/text]: ..." line.
@@ -46,7 +46,7 @@ int RemoveLabel(LabelRequest request) {
   char found_id[kLabelIdLength + 1];
   const int found = Lookup_Label(request.ppd_path, request.label_name, found_id);
   if (found == kLabelAbsent) return kNotPresent;
-  if (found < 0) {
+  if (found == kLabelFileUnreadable) {
     ReportUnreadablePpd(request.ppd_path);
     return kFileError;
   }

@@ -28,7 +28,7 @@ InfoEntries MakeEntries(const LprRequest& request, const LabelGeometry& geometry
                  Dots(static_cast<double>(request.length_mm) - (geometry.top + geometry.bottom)));
   const ImageableArea area = ImageableAreaOf(geometry);
   entries.imaging_area = FormatText("%s\t:\t%.2f\t%.2f\t%.2f\t%.2f\n", id.c_str(), area.left,
-                                    area.top, area.right, area.bottom);
+                                    area.top, area.width_less_right, area.length_less_bottom);
   entries.paper_dimension = FormatText("%s\t:\t%.2f\t%.2f\n", id.c_str(), Points(geometry.width),
                                        Points(geometry.length));
   return entries;

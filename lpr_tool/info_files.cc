@@ -21,7 +21,7 @@ namespace {
 constexpr mode_t kInfoFileMode = 0666;
 constexpr std::string_view kCustomTapeSection = "[CustomTape]";
 // Written in place of each settings line that names a removed label format.
-constexpr std::string_view kMediaSizeReset = "MediaSize=50x30\n";
+const std::string kMediaSizeReset = std::string("MediaSize=") + kFallbackPageSize + "\n";
 
 bool HoldsAny(std::string_view line, const std::vector<std::string>& ids) {
   return std::ranges::any_of(

@@ -75,17 +75,24 @@ int64_t TruncateToInt64(double value) {
 
 namespace {
 
+// Tenths of millimetres in an inch.
+constexpr int64_t kTenthsMmPerInch = 254;
+
 // D: tenths of dots per inch, so that tenths of millimetres divide by 254.
 int64_t TenthsDpi(const LabelGeometry& geometry) {
   return 10 * TruncateToInt64(geometry.resolution);
 }
 
 // Whole dots of a width or length from its truncated tenths of millimetres.
-int64_t SizeDots(int64_t tenths_mm, int64_t d) { return RoundDigits(d * tenths_mm / 254, 1); }
+int64_t SizeDots(int64_t tenths_mm, int64_t d) {
+  return RoundDigits(d * tenths_mm / kTenthsMmPerInch, 1);
+}
 
 // Dots of a margin, gap or mark, through thousandths, in this order.
 int64_t MarginDots(double mm, int64_t d) {
-  return RoundDigits(TruncateToInt64(((1000.0 * mm) * static_cast<double>(d)) / 254.0), 3);
+  return RoundDigits(TruncateToInt64(((1000.0 * mm) * static_cast<double>(d)) /
+                                     static_cast<double>(kTenthsMmPerInch)),
+                     3);
 }
 
 // Half the print width left over.  The printer's area width counts the left
@@ -95,7 +102,7 @@ int64_t SideDots(const LabelGeometry& geometry, int64_t d) {
   const double w10 = static_cast<double>(TruncateToInt64(geometry.width * 10.0));
   const int64_t area =
       RoundDigits(TruncateToInt64((w10 - (10.0 * geometry.left + 10.0 * geometry.left)) *
-                                  static_cast<double>(d) / 254.0),
+                                  static_cast<double>(d) / static_cast<double>(kTenthsMmPerInch)),
                   1);
   return (TruncateToInt64(geometry.max_print_width) - area) / 2;
 }

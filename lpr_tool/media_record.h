@@ -9,6 +9,10 @@
 #include "file_rewrite.h"
 #include "paper_size_tool.h"
 
+// Media kinds ("-S"), besides media with marks.
+inline constexpr int kContinuousTape = 0;
+inline constexpr int kDieCutLabel = 1;
+
 inline constexpr size_t kMediaRecordSize = 126;
 using MediaRecord = std::array<uint8_t, kMediaRecordSize>;
 static_assert(sizeof(MediaRecord) == kMediaRecordSize, "the media record is packed");
