@@ -38,8 +38,10 @@ struct FreshFile {
   FreshFile(const FreshFile&) = delete;
   FreshFile& operator=(const FreshFile&) = delete;
   ~FreshFile() {
+    const int saved = errno;  // the failure being reported, not the clean-up's
     if (fd >= 0) close(fd);
     if (!kept) unlink(path.c_str());
+    errno = saved;
   }
 };
 
@@ -77,13 +79,19 @@ int WriteFresh(const std::string& path, mode_t mode, bool sync, const Fill& fill
 // Writes "<path>.$$$" with `fill`, forced to disk, and renames it over `path`:
 // there is no moment without the file.
 int ReplaceThroughTemp(const std::string& path, mode_t mode, const Fill& fill) {
-  const std::string temp = path + ".$$$";
-  if (WriteFresh(temp, mode, true, fill) != 0) return -1;
-  if (std::rename(temp.c_str(), path.c_str()) == 0) return 0;
-  const int saved = errno;
-  unlink(temp.c_str());
-  errno = saved;
-  return -1;
+  StagedFile staged;
+  staged.path = path;
+  if (WriteFresh(path + ".$$$", mode, true, fill) != 0) return -1;
+  staged.temp = path + ".$$$";
+  return CommitStagedFile(&staged);
+}
+
+// A fill that writes `data`.
+Fill WholeText(std::string_view data) {
+  return [data](LineWriter& out) {
+    WriteText(data, out);
+    return 0;
+  };
 }
 
 // A fill that passes every line of `in` through the edit steps; a read
@@ -143,10 +151,7 @@ int RewriteFile(const std::string& path, mode_t mode, const LineEdit& edit,
 }
 
 int ReplaceFile(const std::string& path, mode_t mode, std::string_view data) {
-  return ReplaceThroughTemp(path, mode, [data](LineWriter& out) {
-    WriteText(data, out);
-    return 0;
-  });
+  return ReplaceThroughTemp(path, mode, WholeText(data));
 }
 
 namespace {
@@ -166,19 +171,17 @@ bool FileHolds(const std::string& path, std::string_view data) {
 }  // namespace
 
 StagedFile::~StagedFile() {
+  const int saved = errno;
   if (!temp.empty()) unlink(temp.c_str());
+  errno = saved;
 }
 
 int StageFile(const std::string& path, mode_t mode, std::string_view data, StagedFile* staged) {
   staged->path = path;
   if (FileHolds(path, data)) return 0;
-  const std::string temp = path + ".$$$";
-  const int written = WriteFresh(temp, mode, true, [data](LineWriter& out) {
-    WriteText(data, out);
-    return 0;
-  });
-  if (written == 0) staged->temp = temp;
-  return written;
+  if (WriteFresh(path + ".$$$", mode, true, WholeText(data)) != 0) return -1;
+  staged->temp = path + ".$$$";
+  return 0;
 }
 
 int CommitStagedFile(StagedFile* staged) {
