@@ -115,8 +115,6 @@ int WriteEditedCopy(const std::string& src_path, const std::string& out_path, mo
 }
 
 int EditChangesFile(const std::string& path, const LineEdit& edit, const FinishEdit& finish) {
-  LineReader in;
-  if (!OpenLineReader(path, &in)) return -1;
   // What the edit made of the lines so far and what they were, both less
   // their common start: the edit keeps a file when nothing is left over.
   std::string made, was;
@@ -129,18 +127,16 @@ int EditChangesFile(const std::string& path, const LineEdit& edit, const FinishE
     was.erase(0, same);
     return false;
   };
-  std::string_view line;
-  while (fread_line_string(line, in) > 0) {
-    was.append(line);
-    edit(line, out);
-    if (differs()) return 1;
-  }
-  if (in.error != 0) {
-    errno = in.error;
+  bool changed = false;
+  if (!ForEachLine(path, [&](std::string_view line) {
+        was.append(line);
+        edit(line, out);
+        return !(changed = differs());
+      })) {
     return -1;
   }
-  finish(out);
-  return differs() || made != was ? 1 : 0;
+  if (!changed) finish(out);
+  return changed || differs() || made != was ? 1 : 0;
 }
 
 int RewriteFile(const std::string& path, mode_t mode, const LineEdit& edit,
@@ -158,14 +154,14 @@ namespace {
 
 // Whether the file at `path` holds exactly `data`.
 bool FileHolds(const std::string& path, std::string_view data) {
-  LineReader in;
-  if (!OpenLineReader(path, &in)) return false;
-  std::string_view line;
-  while (fread_line_string(line, in) > 0) {
-    if (!data.starts_with(line)) return false;
-    data.remove_prefix(line.size());
-  }
-  return in.error == 0 && data.empty();
+  bool same = true;
+  return ForEachLine(path,
+                     [&](std::string_view line) {
+                       same = data.starts_with(line);
+                       if (same) data.remove_prefix(line.size());
+                       return same;
+                     }) &&
+         same && data.empty();
 }
 
 }  // namespace

@@ -68,17 +68,13 @@ size_t FindLabelId(std::string_view text, size_t from) {
 bool HoldsLabelId(std::string_view text) { return FindLabelId(text, 0) != std::string_view::npos; }
 
 bool CollectLabelIds(const std::string& path, std::set<std::string, std::less<>>* ids) {
-  LineReader in;
-  if (!OpenLineReader(path, &in)) return false;
-  std::string_view line;
-  while (fread_line_string(line, in) > 0) {
+  return ForEachLine(path, [ids](std::string_view line) {
     for (size_t at = FindLabelId(line, 0); at != std::string_view::npos;
          at = FindLabelId(line, at + kLabelIdLength)) {
       ids->emplace(line.substr(at, kLabelIdLength));
     }
-  }
-  errno = in.error;
-  return in.error == 0;
+    return true;
+  });
 }
 
 bool ParseLabelLine(std::string_view line, LabelLine* out) {
@@ -102,17 +98,19 @@ bool ParseLabelLine(std::string_view line, LabelLine* out) {
   return true;
 }
 
+bool ForEachLabelLine(const std::string& path, std::string_view prefix,
+                      const std::function<void(const LabelLine&, std::string_view id)>& each) {
+  return ForEachLine(path, [&](std::string_view line) {
+    LabelLine label;
+    if (line.starts_with(prefix) && ParseLabelLine(line, &label))
+      each(label, line.substr(label.id_pos, kLabelIdLength));
+    return true;
+  });
+}
+
 bool FindLabelIds(const std::string& path, std::string_view prefix, std::string_view name,
                   std::vector<std::string>* ids) {
-  LineReader in;
-  if (!OpenLineReader(path, &in)) return false;
-  std::string_view line;
-  while (fread_line_string(line, in) > 0) {
-    LabelLine label;
-    if (!line.starts_with(prefix) || !ParseLabelLine(line, &label) || label.name != name) continue;
-    std::string id(line.substr(label.id_pos, kLabelIdLength));
-    if (std::ranges::find(*ids, id) == ids->end()) ids->push_back(std::move(id));
-  }
-  errno = in.error;
-  return in.error == 0;
+  return ForEachLabelLine(path, prefix, [&](const LabelLine& label, std::string_view id) {
+    if (label.name == name && std::ranges::find(*ids, id) == ids->end()) ids->emplace_back(id);
+  });
 }

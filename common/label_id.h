@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -46,6 +47,12 @@ struct LabelLine {
 // before the name does, or a zero byte among the 15 identifier characters.
 // Nothing is read past the end of the line.
 bool ParseLabelLine(std::string_view line, LabelLine* out);
+
+// Hands `each` every line of the file at `path` that begins with `prefix`
+// and is a well-formed label line, taken apart, with its identifier.
+// Returns false (errno set) when the file cannot be read.
+bool ForEachLabelLine(const std::string& path, std::string_view prefix,
+                      const std::function<void(const LabelLine&, std::string_view id)>& each);
 
 // Appends to `ids`, in file order and once each, the identifiers of the label
 // lines of the file at `path` that begin with `prefix` and carry `name`

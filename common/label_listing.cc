@@ -12,19 +12,10 @@
 
 bool ReadLabelEntries(const std::string& path, std::string_view prefix,
                       std::vector<LabelEntry>* entries) {
-  LineReader in;
-  if (!OpenLineReader(path, &in)) return false;
   std::set<std::string, std::less<>> listed;
-  std::string_view line;
-  while (fread_line_string(line, in) > 0) {
-    LabelLine label;
-    if (!line.starts_with(prefix) || !ParseLabelLine(line, &label)) continue;
-    const std::string_view id = line.substr(label.id_pos, kLabelIdLength);
-    if (listed.insert(std::string(id)).second)
-      entries->push_back({std::string(id), std::string(label.name)});
-  }
-  errno = in.error;
-  return in.error == 0;
+  return ForEachLabelLine(path, prefix, [&](const LabelLine& label, std::string_view id) {
+    if (listed.emplace(id).second) entries->push_back({std::string(id), std::string(label.name)});
+  });
 }
 
 namespace {
@@ -54,23 +45,19 @@ bool ReadNumber(std::string_view word, double* value) {
 
 bool ReadLabelValues(const std::string& path, std::string_view prefix, size_t count,
                      std::map<std::string, std::vector<double>>* values) {
-  LineReader in;
-  if (!OpenLineReader(path, &in)) return false;
-  std::string_view line;
-  while (fread_line_string(line, in) > 0) {
+  return ForEachLine(path, [&](std::string_view line) {
     const size_t at = line.find(kLabelIdPrefix);
     if (!line.starts_with(prefix) || at == std::string_view::npos ||
         line.size() - at < kLabelIdLength) {
-      continue;
+      return true;
     }
     std::string_view rest = line.substr(at + kLabelIdLength);
     std::vector<double> numbers(count);
     bool whole = true;
     for (size_t i = count; i-- > 0 && whole;) whole = ReadNumber(TakeLastWord(rest), &numbers[i]);
     if (whole) values->emplace(std::string(line.substr(at, kLabelIdLength)), std::move(numbers));
-  }
-  errno = in.error;
-  return in.error == 0;
+    return true;
+  });
 }
 
 std::string ListingLine(const LabelEntry& entry,

@@ -99,6 +99,16 @@ int64_t fread_line_string(std::string_view& line, LineReader& in) {
   }
 }
 
+bool ForEachLine(const std::string& path, const std::function<bool(std::string_view)>& each) {
+  LineReader in;
+  if (!OpenLineReader(path, &in)) return false;
+  std::string_view line;
+  while (fread_line_string(line, in) > 0 && each(line)) {
+  }
+  errno = in.error;
+  return in.error == 0;
+}
+
 LineWriter::LineWriter(int descriptor) : fd(descriptor), buffer(kBlockSize) {}
 
 int64_t fwrite_line_string(const char* data, int64_t count, LineWriter& out) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,11 @@ bool OpenLineReader(const std::string& path, LineReader* reader);
 // 0 at the end of the file, and 0 from the first failed read on (in.error is
 // then set), so that a cut line never passes for a whole one.
 int64_t fread_line_string(std::string_view& line, LineReader& in);
+
+// Hands each line of the file at `path` (as fread_line_string reads it) to
+// `each` until `each` returns false or the file ends.  Returns false (errno
+// set) when the file cannot be opened or a read fails.
+bool ForEachLine(const std::string& path, const std::function<bool(std::string_view)>& each);
 
 // Gathers output for one descriptor, which it does not own, or appends it
 // to `capture` when that is set (and then writes nothing).

@@ -187,17 +187,13 @@ std::string_view MissingPlace(const PpdPass& pass) {
 // in the PPD at `ppd_path` already.  False (errno set) when it cannot be read.
 bool FindLinesInPlace(const std::string& ppd_path, std::vector<Insertion>* insertions) {
   if (std::ranges::none_of(*insertions, &Insertion::Keeps)) return true;
-  LineReader in;
-  if (!OpenLineReader(ppd_path, &in)) return false;
-  std::string_view line;
-  while (fread_line_string(line, in) > 0) {
+  return ForEachLine(ppd_path, [insertions](std::string_view line) {
     for (Insertion& insertion : *insertions) {
       const size_t kind = insertion.Keeps() ? KindOf(line, insertion.wanted.replaces) : kKinds;
       if (kind != kKinds) insertion.in_place[kind] = true;
     }
-  }
-  errno = in.error;
-  return in.error == 0;
+    return true;
+  });
 }
 
 }  // namespace

@@ -25,18 +25,17 @@ std::string_view ChoiceKeyword(std::string_view line) {
 // left in the file once the format is gone; 50x30 when there is none or the
 // PPD cannot be read again.
 std::string ResetPageSize(const std::string& path, std::string_view removed_id) {
-  LineReader in;
-  if (!OpenLineReader(path, &in)) return std::string(kResetPageSize);
   std::optional<std::string> first;
-  std::string_view line;
-  while (fread_line_string(line, in) > 0) {
+  bool offered = false;
+  ForEachLine(path, [&](std::string_view line) {
     if (!line.starts_with(kPageSizeChoice) || line.find(removed_id) != std::string_view::npos)
-      continue;
+      return true;
     const std::string_view keyword = ChoiceKeyword(line);
-    if (keyword == kResetPageSize) return std::string(kResetPageSize);
+    offered = keyword == kResetPageSize;
     if (!first && !keyword.empty()) first = std::string(keyword);
-  }
-  return first.value_or(std::string(kResetPageSize));
+    return !offered;
+  });
+  return offered ? std::string(kResetPageSize) : first.value_or(std::string(kResetPageSize));
 }
 
 }  // namespace

@@ -52,15 +52,13 @@ std::vector<size_t> WordStarts(std::string_view line) {
 }
 
 // Reads the first line of `path` without its line feed.  Returns false with
-// errno set when the file cannot be opened.
+// errno set when the file cannot be opened or read.
 bool ReadFirstLine(const std::string& path, std::string* line) {
-  LineReader in;
-  if (!OpenLineReader(path, &in)) return false;
-  std::string_view text;
-  fread_line_string(text, in);
-  if (text.ends_with('\n')) text.remove_suffix(1);
-  *line = std::string(text);
-  return true;
+  line->clear();
+  return ForEachLine(path, [line](std::string_view text) {
+    *line = text.substr(0, text.size() - (text.ends_with('\n') ? 1 : 0));
+    return false;
+  });
 }
 
 // Whether the first line that lpoptions printed (without its line feed) names

@@ -119,13 +119,9 @@ int RenameInSettings(const InfoChange& change, const std::string& path) {
 
 // Whether a line of the file at `path` holds `id`; false when it cannot be read.
 bool FileHolds(const std::string& path, std::string_view id) {
-  LineReader in;
-  if (!OpenLineReader(path, &in)) return false;
-  std::string_view line;
-  while (fread_line_string(line, in) > 0) {
-    if (Holds(line, id)) return true;
-  }
-  return false;
+  bool held = false;
+  ForEachLine(path, [&](std::string_view line) { return !(held = Holds(line, id)); });
+  return held;
 }
 
 // Whether `line` is the tape list's section line: "[CustomTape]" alone, so
