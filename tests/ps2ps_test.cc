@@ -1,6 +1,9 @@
 // cvps2ps on a table of jobs, and its answer carried out by the real pstops.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <fstream>
 #include <iterator>
 #include <sstream>
 
@@ -20,8 +23,21 @@ TEST(Ps2ps, AnswersAsTheTableSaysAndPstopsCarriesTheShiftOut) {
   }
   for (const ts::Args& args : {ts::Args(9, "x"), ts::Args(11, "x")})
     EXPECT_EQ(ts::Run(ts::Ps2ps(), args).out, "");
+  const std::string copy = "PSCOMMAND=cp\nCMDARGV=-f in%d.ps out.ps";
+  {  // a CR job of over 100 MB whose second line has no end: of that, 64 KiB count
+    std::ofstream out(job, std::ios::binary);
+    std::string block = "PageSize ";
+    while (block.size() < (1 << 20)) block += block;
+    out << "<</PageSize[141.73 85.04]>>setpagedevice\r";
+    for (int i = 0; i < 100; ++i) out << block;
+    out << "[10 20]";
+  }
+  EXPECT_EQ(answer("0"), copy);
   std::remove(job.c_str());
   EXPECT_EQ(answer("0"), "ERROR:cvps2ps terminates.\n");
+  ASSERT_EQ(mkdir(job.c_str(), 0700), 0);  // opens, but reading fails
+  EXPECT_EQ(answer("0"), copy);
+  rmdir(job.c_str());
   ts::WriteFile(job, ts::ReadFile(ts::Data("two_pages.ps")));
   // The print filter splits the value at blanks, as the shell would.
   std::istringstream value(answer("24", shifted).substr(25));
