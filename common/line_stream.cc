@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -13,6 +14,7 @@
 namespace {
 
 constexpr size_t kBlockSize = size_t{128} * 1024;
+static_assert(kLineStartLimit <= kBlockSize / 2, "ReadLineStart keeps to one block");
 
 // Reads more of the file behind the unread bytes, moving them to the front
 // first and growing the buffer when they fill it (a line longer than it).
@@ -107,6 +109,50 @@ bool ForEachLine(const std::string& path, const std::function<bool(std::string_v
   }
   errno = in.error;
   return in.error == 0;
+}
+
+bool ReadLineStart(std::string_view& line, LineReader& in) {
+  line = std::string_view();
+  size_t searched = in.begin;  // no line end before this offset
+  for (;;) {
+    const char* data = in.buffer.data();
+    const size_t window = in.cut ? in.end : std::min(in.end, in.begin + kLineStartLimit);
+    size_t stop = searched;
+    while (stop < window && data[stop] != '\n' && data[stop] != '\r') ++stop;
+    // A carriage return as the last byte read may be the first of a CR LF pair.
+    const bool finished = in.at_end || in.error != 0;
+    if (stop < window && (data[stop] == '\n' || stop + 1 < in.end || finished)) {
+      const bool pair = data[stop] == '\r' && stop + 1 < in.end && data[stop + 1] == '\n';
+      const size_t next = stop + (pair ? 2 : 1);
+      if (!in.cut) {
+        line = std::string_view(data + in.begin, stop - in.begin);
+        in.begin = next;
+        return true;
+      }
+      in.cut = false;
+      in.begin = searched = next;
+      continue;
+    }
+    if (!in.cut && stop == in.begin + kLineStartLimit) {
+      line = std::string_view(data + in.begin, kLineStartLimit);
+      in.begin = stop;
+      in.cut = true;
+      return true;
+    }
+    // At most kLineStartLimit unread bytes are kept (none of a cut line's
+    // rest), so the refill never grows the buffer beyond its first block.
+    if (in.cut) in.begin = stop;
+    const size_t known = stop - in.begin;
+    const bool refilled = Refill(in);
+    searched = in.begin + known;
+    if (!refilled && searched == in.end) {
+      const bool last = !in.cut && in.end > in.begin;
+      if (last) line = std::string_view(in.buffer.data() + in.begin, in.end - in.begin);
+      in.begin = in.end;
+      in.cut = false;
+      return last;
+    }
+  }
 }
 
 LineWriter::LineWriter(int descriptor) : fd(descriptor), buffer(kBlockSize) {}

@@ -18,6 +18,7 @@ struct LineReader {
   size_t end = 0;       // end of the bytes read so far
   bool at_end = false;  // the file has been read to its end
   int error = 0;        // errno of a failed read (ENOMEM for a line too long to hold)
+  bool cut = false;     // ReadLineStart handed out the start of a line whose rest is unread
 
   LineReader() = default;
   LineReader(const LineReader&) = delete;
@@ -35,6 +36,20 @@ bool OpenLineReader(const std::string& path, LineReader* reader);
 // 0 at the end of the file, and 0 from the first failed read on (in.error is
 // then set), so that a cut line never passes for a whole one.
 int64_t fread_line_string(std::string_view& line, LineReader& in);
+
+// The most of a line that ReadLineStart hands out.
+inline constexpr size_t kLineStartLimit = size_t{64} * 1024;
+
+// Reads the next line of `in` for a reader that needs only the start of each
+// line, in memory that does not grow with the file: a carriage return, a line
+// feed, or the two together end a line, and `line` is pointed at its first
+// kLineStartLimit bytes at most, without its line end, inside the reader's
+// buffer and valid until the next read.  The rest of a longer line is passed
+// over, and not kept, by the next call.  Returns false at the end of the
+// file; a failed read counts as the end of the file (in.error is set), and the
+// bytes of the line read before it are handed out as its last line.  Not to be
+// mixed with fread_line_string on one reader.
+bool ReadLineStart(std::string_view& line, LineReader& in);
 
 // Hands each line of the file at `path` (as fread_line_string reads it) to
 // `each` until `each` returns false or the file ends.  Returns false (errno

@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "paper_size_tool.h"
 #include "text_format.h"
 #include "units.h"
 
@@ -26,16 +25,15 @@ double VerticalOffsetInches(double shift_dots, float height) {
 
 }  // namespace
 
-int ReadLeadingPageSizeLine(LineReader& in, std::string* saved) {
-  saved->clear();
+std::string ReadLeadingPageSizeLine(LineReader& in) {
+  std::string saved;
   std::string_view line;
-  while (fread_line_string(line, in) > 0) {
-    if (line.find("PageSize") == std::string_view::npos) return kDone;
-    saved->assign(line);
+  while (ReadLineStart(line, in)) {
+    line = line.substr(0, line.find('\0'));  // text ends at a zero byte
+    if (line.find("PageSize") == std::string_view::npos) break;
+    saved.assign(line);
   }
-  // A read that failed before the end of the file (an I/O error, a
-  // directory, no memory for the line): the job could not be read.
-  return in.error == 0 ? kDone : kFileError;
+  return saved;
 }
 
 PageSize ScanPageSize(std::string_view line) {

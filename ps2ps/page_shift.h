@@ -7,7 +7,7 @@
 
 #include "line_stream.h"
 
-// The message written to standard error when the job cannot be read.
+// The message written to standard error when the job cannot be opened.
 inline constexpr char kUnreadableJobMessage[] = "ERROR:cvps2ps terminates.\n";
 
 // A requested page size in PostScript points, kept in single precision as it
@@ -17,15 +17,15 @@ struct PageSize {
   float height = 0;
 };
 
-// Reads `in` one line at a time for as long as each
-// line contains "PageSize" (case-sensitive, anywhere in the line) and leaves in
-// `saved` the last of these lines, whole with its line feed; `saved` is ""
-// when the file is empty or its first line lacks the text.  The first line
-// without "PageSize" ends the reading and nothing after it is read.  Lines of
-// any length are read whole, and zero bytes are ordinary bytes.
-// Returns 0 when done, -1 when a read failed before the end of the file
-// (`saved` then holds the lines accepted so far).
-int ReadLeadingPageSizeLine(LineReader& in, std::string* saved);
+// Reads `in` one line at a time for as long as each line contains "PageSize"
+// (case-sensitive, anywhere in the line) and returns the last of these lines,
+// without its line end; "" when the file is empty or its first line lacks the
+// text.  The first line without "PageSize" ends the reading and nothing after
+// it is read.  A carriage return, a line feed or the two together end a line;
+// a line's text ends at its first zero byte, and of a line longer than
+// kLineStartLimit only that much is looked at (ReadLineStart).  A failed read
+// counts as the end of the file.
+std::string ReadLeadingPageSizeLine(LineReader& in);
 
 // Scans the text between the first "[" of `line` and the first "]" after it
 // like sscanf with "%f %f": white space around and between the numbers is
