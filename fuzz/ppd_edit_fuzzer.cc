@@ -8,10 +8,12 @@
 #include "fuzz_support.h"
 #include "reregister_queue.h"
 
-int ReRegisterQueue(const std::string& ppd_path) {  // stands in for the CUPS commands
+// Stand in for the CUPS commands and their messages.
+int ReRegisterQueue(const std::string& ppd_path, const IdRenames& /*renamed*/) {
   return ppd_path == FixedPath(kScratchPpdPath) ? 0 : (std::abort(), 1);
 }
 void ReportUnchangedQueue(const std::string& /*reason*/) {}
+void ReportUnreadablePpd(const std::string& /*ppd_path*/) {}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string ppd_path = FixedPath(kPpdDir) + "fuzz.ppd",
