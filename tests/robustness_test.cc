@@ -150,7 +150,8 @@ TEST(LineStreams, EveryLineReachesTheEditWhole) {
   ASSERT_EQ(WriteEditedCopy(root.Path("/src"), root.Path("/out"), 0644, edit, AddNothing), 0);
   EXPECT_EQ(ts::ReadFile(root.Path("/out")), expected + "<z");
   for (const char* unreadable : {"/tmp", "/none"})
-    EXPECT_EQ(WriteEditedCopy(root.Path(unreadable), root.Path("/out"), 0644, edit, AddNothing), -1);
+    EXPECT_EQ(WriteEditedCopy(root.Path(unreadable), root.Path("/out"), 0644, edit, AddNothing),
+              -1);
   EXPECT_EQ(access(root.Path("/out").c_str(), F_OK), -1);
 }
 
@@ -204,8 +205,7 @@ TEST(SideBySide, ARunWaitsForTheOneBefore) {
     const std::string was = ts::ReadFile(file);
     const ts::RunResult run = ts::Run(
         "/bin/bash",
-        {"-c",
-         "exec 9<\"$2\"; flock 9; (" + tool + ") & sleep 0.5; cat \"$3\"; flock -u 9; wait",
+        {"-c", "exec 9<\"$2\"; flock 9; (" + tool + ") & sleep 0.5; cat \"$3\"; flock -u 9; wait",
          ts::LprTool(), ts::CupsTool(), locked, file},
         root.ToolEnv());
     EXPECT_EQ(run.out, was) << file << " changed while the lock stood";
