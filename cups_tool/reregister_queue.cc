@@ -86,12 +86,13 @@ std::map<std::string, std::string> OptionsNaming(std::string_view line, const Id
   return named;
 }
 
-// The options of the queue itself, without the calling user's own: lpoptions
-// with no home directory to read them from.
-std::map<std::string, std::string> QueueOptionsNaming(const IdRenames& renamed) {
+// The options that `lpoptions -p <queue>`, run with `environment` in front,
+// shows naming an identifier of `renamed`; none when it fails.
+std::map<std::string, std::string> ListedOptionsNaming(const std::string& environment,
+                                                       const IdRenames& renamed) {
   std::string line;
   const std::string query = JoinWords({"lpoptions", "-p", printer_name});
-  if (RunCommandForOutput("HOME=/nonexistent " + query, &line) != 0) return {};
+  if (RunCommandForOutput(environment + query, &line) != 0) return {};
   return OptionsNaming(line.substr(0, line.find('\n')), renamed);
 }
 
@@ -106,10 +107,7 @@ std::string FollowingOption(std::string_view flag, std::string_view key, std::st
 // Has the calling user's own options that still name a renamed identifier
 // follow it.
 void FollowUserOptions(const IdRenames& renamed) {
-  std::string line;
-  const std::string query = JoinWords({"lpoptions", "-p", printer_name});
-  if (RunCommandForOutput(query, &line) != 0) return;
-  for (const auto& [key, old_id] : OptionsNaming(line.substr(0, line.find('\n')), renamed)) {
+  for (const auto& [key, old_id] : ListedOptionsNaming("", renamed)) {
     const std::string& new_id = renamed.find(old_id)->second;
     const std::string set = JoinWords({"lpoptions", "-p", printer_name}) + " " +
                             (new_id.empty() ? FollowingOption("-r", key, "", "")
@@ -158,8 +156,10 @@ int ReRegisterQueue(const std::string& ppd_path, const IdRenames& renamed) {
   // queue's own defaults that name a replaced format follow it in the same call.
   const bool named = !OptionsNaming(options, renamed).empty();
   std::string install = JoinWords({"lpadmin", "-p", printer_name, "-P", ppd_path});
+  // The queue's own options: lpoptions with no home to read the user's from.
   const std::map<std::string, std::string> queue_named =
-      named ? QueueOptionsNaming(renamed) : std::map<std::string, std::string>{};
+      named ? ListedOptionsNaming("HOME=/nonexistent ", renamed)
+            : std::map<std::string, std::string>{};
   for (const auto& [key, old_id] : queue_named) {
     const std::string& new_id = renamed.find(old_id)->second;
     install += " ";

@@ -2,8 +2,6 @@
 // the CUPS tool installed there.
 #include "driver_tree.h"
 
-#include <cstdlib>
-
 #include "fixed_paths.h"
 #include "shell_command.h"
 #include "text_format.h"
@@ -46,7 +44,7 @@ const char* PpdRefusal(const std::string& name, const LabelGeometry& geometry) {
   if (name.size() > kMaxPpdLabelName) return "its name is longer than 32 bytes";
   if (!IsPpdLabelName(name)) return "a PPD cannot take its name";
   for (double margin : {geometry.left, geometry.top, geometry.right, geometry.bottom}) {
-    if (!(std::strtod(TwoDecimals(margin).c_str(), nullptr) > 0)) return "a margin of it is 0";
+    if (!(margin > 0)) return "a margin of it is 0";
   }
   return nullptr;
 }

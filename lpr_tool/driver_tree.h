@@ -43,8 +43,8 @@ std::string ListingCommand(const LprRequest& request);
 std::string SyncCommand(const LprRequest& request);
 
 // Why a queue's PPD cannot take a label format called `name` with the
-// margins of `geometry` (in two decimals, as they reach the CUPS tool), or
-// nullptr when it can.
+// margins of `geometry` (already rounded to two decimals, as they reach the
+// CUPS tool), or nullptr when it can.
 const char* PpdRefusal(const std::string& name, const LabelGeometry& geometry);
 
 // Two decimals, as every fraction reaches the CUPS tool.

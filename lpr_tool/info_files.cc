@@ -107,8 +107,9 @@ int ReplaceEntry(const InfoChange& change, const std::string& path, const std::s
 int RenameInSettings(const InfoChange& change, const std::string& path) {
   auto rename = [&](std::string_view line, InfoLines& lines, LineWriter& out) {
     std::string kept(line);
-    if (HoldsAny(line, change.old_ids)) {
-      if (change.entries.id.empty()) kept = kMediaSizeReset;
+    if (HoldsAny(line, change.old_ids) && change.entries.id.empty()) {
+      kept = kMediaSizeReset;
+    } else {
       for (const std::string& id : change.old_ids) kept = ReplaceAll(kept, id, change.entries.id);
     }
     lines.Put(kept, LineEnding(line), out);
