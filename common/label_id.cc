@@ -65,6 +65,10 @@ size_t FindLabelId(std::string_view text, size_t from) {
 
 }  // namespace
 
+unsigned LabelIdWidth(std::string_view id) { return HexField(id.substr(5, 2)); }
+
+unsigned LabelIdLength(std::string_view id) { return HexField(id.substr(7, 3)); }
+
 bool HoldsLabelId(std::string_view text) { return FindLabelId(text, 0) != std::string_view::npos; }
 
 bool CollectLabelIds(const std::string& path, std::set<std::string, std::less<>>* ids) {
@@ -93,8 +97,8 @@ bool ParseLabelLine(std::string_view line, LabelLine* out) {
   if (id.substr(0, kLabelIdLength).find('\0') != std::string_view::npos) return false;
   out->id_pos = pos;
   out->name = id.substr(kNameOffset, name_length);
-  out->width_mm = HexField(id.substr(5, 2));
-  out->length_mm = HexField(id.substr(7, 3));
+  out->width_mm = LabelIdWidth(id);
+  out->length_mm = LabelIdLength(id);
   return true;
 }
 

@@ -25,6 +25,11 @@ std::string FormatLabelId(size_t name_length, uint32_t width_mm, int64_t length_
 // Makes a fresh label identifier from the current time of day.
 std::string MakeLabelId(size_t name_length, uint32_t width_mm, int64_t length_mm);
 
+// The width field of the label identifier `id` and its length field (the
+// length's low 12 bits), in millimetres.
+unsigned LabelIdWidth(std::string_view id);
+unsigned LabelIdLength(std::string_view id);
+
 // Whether `text` holds "CvL" followed by 12 hexadecimal digits: what a line
 // of another label format could be taken for.
 bool HoldsLabelId(std::string_view text);

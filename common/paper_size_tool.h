@@ -4,14 +4,44 @@
 // listings (label_listing.h) have headers of their own.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
 
 // Result codes of the file-editing operations.
 inline constexpr int kDone = 0;
 inline constexpr int kNotPresent = 1;     // the label format is not there; nothing changed
-inline constexpr int kFileError = -1;     // a file could not be read or written (errno set)
+inline constexpr int kFileError = -1;     // a file could not be read or written
 inline constexpr int kCommandError = -2;  // an external command failed or said nothing usable
 inline constexpr int kNoPlaceInPpd = -3;  // the PPD has no place for a line of the format
+
+// What an operation hands back to its tool's main, the one place that prints:
+// its result code; for a failure, what failed (the file of kFileError, with
+// its errno, or the words that say what went wrong); and the notices of the
+// run, in order.
+struct Outcome {
+  int code = kDone;
+  std::string failed;
+  int error = 0;
+  std::vector<std::string> notes;
+};
+
+// `outcome` (its notes kept) ending in the failure `code` of `failed`.
+inline Outcome Failure(Outcome outcome, int code, std::string failed, int error = 0) {
+  outcome.code = code;
+  outcome.failed = std::move(failed);
+  outcome.error = error;
+  return outcome;
+}
+
+// A failure to read or write the file `path`, with the errno of the moment
+// (pass a path that is built already, lest building it touch errno).
+inline Outcome FileFailure(const std::string& path) {
+  const int error = errno;
+  return Failure({}, kFileError, path, error);
+}
 
 // The label geometry shared by both tools.  Lengths are millimetres;
 // `resolution` (dots per inch) and `max_print_width` (dots) are set by the

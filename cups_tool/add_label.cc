@@ -4,7 +4,7 @@
 #include "ppd_edit.h"
 #include "reregister_queue.h"
 
-int AddLabel(LabelRequest request, LabelGeometry geometry) {
+Outcome AddLabel(LabelRequest request, LabelGeometry geometry) {
   TraceEnter(kTraceSource, "AddLabel");
   if (request.label_id.empty()) {
     request.label_id = MakeLabelId(request.label_name.size(),
@@ -14,16 +14,14 @@ int AddLabel(LabelRequest request, LabelGeometry geometry) {
   // never goes without the name and a default that named it follows it.
   char old_id[kLabelIdLength + 1];
   const int found = Lookup_Label(request.ppd_path, request.label_name, old_id);
-  if (found == kLabelFileUnreadable) {
-    ReportUnreadablePpd(request.ppd_path);
-    return kFileError;
-  }
+  if (found == kLabelFileUnreadable) return FileFailure(request.ppd_path);
   const PpdInsertion insertion{{request, geometry}, found == kLabelFound ? old_id : ""};
   const std::string scratch = FixedPath(kScratchPpdPath);
-  const int edited = WriteEditedPpd(request.ppd_path, scratch, {insertion});
-  if (edited == kPpdUnchanged) return kDone;  // nothing to tell CUPS
+  const Outcome edited = WriteEditedPpd(request.ppd_path, scratch, {insertion});
+  if (edited.code == kPpdUnchanged) return {};  // nothing to tell CUPS
+  if (edited.code != kDone) return edited;
   IdRenames renamed;
   if (!insertion.replaces.empty() && insertion.replaces != request.label_id)
     renamed.emplace(insertion.replaces, request.label_id);
-  return edited == kDone ? ReRegisterQueue(scratch, renamed) : edited;
+  return ReRegisterQueue(scratch, renamed);
 }

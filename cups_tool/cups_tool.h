@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "command_options.h"
-#include "line_stream.h"
 #include "paper_size_tool.h"
 
 // One request of the tool, filled by the command line and then only read.
@@ -54,26 +53,17 @@ void DisplayHelp();
 // Appends to `listing` one line per label format of the PPD at
 // request.ppd_path, in file order (its "*PageSize" label lines): identifier,
 // width and length in millimetres from its "*PaperDimension" line, and name,
-// separated by TABs.  Returns 0, or -1 (errno set) when the PPD cannot be
-// read.  Writes no file and runs no command.
-int ListQueueFormats(const LabelRequest& request, std::string* listing);
+// separated by TABs.  Fails with kFileError when the PPD cannot be read.
+Outcome ListQueueFormats(const LabelRequest& request, std::string* listing);
 
 // Adds the label format of `request` and `geometry` to the queue's PPD under
 // request.label_id (a fresh identifier when it is empty), replacing a format
 // of the same name: copies the PPD into the scratch PPD (WriteEditedPpd) and
-// re-registers the queue with the copy, once.  Returns -1 (errno set) when the
-// PPD cannot be read or the copy cannot be written whole (no CUPS command
-// has run), kNoPlaceInPpd when the PPD has no place for one of the format's
-// lines, otherwise the result of ReRegisterQueue; the queue is changed only
-// for 0.
-int AddLabel(LabelRequest request, LabelGeometry geometry);
-
-// Writes the lines "*UIConstraints:\t*CvMargin <i>\t*PageSize <label_id>",
-// each ended by `line_end`, to `out` for i from half of `length_mm` (rounded
-// up, at least 3) to 30; none for labels longer than 60 mm.  Always returns
-// 0; a failed write shows in out.error.
-int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm,
-                   std::string_view line_end);
+// re-registers the queue with the copy, once.  Fails with kFileError when the
+// PPD cannot be read or the copy cannot be written whole, or with
+// kNoPlaceInPpd, before any CUPS command has run; otherwise ends as
+// ReRegisterQueue does, or in kDone when the PPD already held the format.
+Outcome AddLabel(LabelRequest request, LabelGeometry geometry);
 
 // Removes the label format called request.label_name from the queue's PPD:
 // copies the PPD into the scratch PPD leaving out every line that carries the
@@ -81,11 +71,11 @@ int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm
 // "*DefaultPageRegion:", "*DefaultImageableArea:" or "*DefaultPaperDimension:"
 // line carrying it becomes that keyword, a TAB and the page size to fall back
 // to: "50x30" when the PPD offers it, otherwise the first "*PageSize" choice
-// left in the file; then re-registers the queue with the copy.  Returns 1
-// when no such format is in the PPD (nothing written, no command run); -1
-// (errno set) when the PPD cannot be read or the copy cannot be written whole
-// (no command run); otherwise the result of ReRegisterQueue.
-int RemoveLabel(LabelRequest request);
+// left in the file; then re-registers the queue with the copy.  Ends in
+// kNotPresent when no such format is in the PPD, fails with kFileError when
+// the PPD cannot be read or the copy cannot be written whole (nothing written
+// or run in either case), and otherwise ends as ReRegisterQueue does.
+Outcome RemoveLabel(LabelRequest request);
 
 // One label format as an addition takes it.
 struct LabelFormat {
@@ -95,8 +85,7 @@ struct LabelFormat {
 
 // Puts into the PPD at `ppd_path`, in one edit and with one re-registration,
 // every one of `formats` whose identifier it lacks, in the order given, each
-// as AddLabel would (a format of the same name is replaced).  Returns 0 when
-// the PPD holds them all (nothing written and no command run when it held
-// them already), -1 (errno set) when the PPD cannot be read or the copy
-// cannot be written whole, kNoPlaceInPpd, or the result of ReRegisterQueue.
-int SyncLabels(const std::string& ppd_path, const std::vector<LabelFormat>& formats);
+// as AddLabel would (a format of the same name is replaced).  Ends in kDone
+// when the PPD holds them all (nothing written and no command run when it
+// held them already); fails as AddLabel does.
+Outcome SyncLabels(const std::string& ppd_path, const std::vector<LabelFormat>& formats);

@@ -1,12 +1,10 @@
 // cvpapertoolcups: adds a label format to, or removes one from, a CUPS queue's
 // PPD, lists the label formats it holds, or puts several into it at once.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "cups_tool.h"
 #include "fixed_paths.h"
-#include "reregister_queue.h"
 #include "run_guarded.h"
 #include "run_lock.h"
 
@@ -18,19 +16,39 @@ namespace {
 constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 
-// Reports the file error in errno (unless silenced) and gives its status.
-int ReportFileError() {
-  const int error = errno;
-  if (show_output != 0) std::printf("%s\n", std::strerror(error));
-  return kExitFailure;
+// Writes "cvpapertoolcups: queue <queue><what><text>" on standard error,
+// whatever -show says.
+void Say(const char* what, const std::string& text) {
+  std::fprintf(stderr, "cvpapertoolcups: queue %s%s%s\n", printer_name.c_str(), what, text.c_str());
+}
+
+// Tells what an addition, removal or listing came to and gives its exit
+// status: a file error also as errno's text on standard output (unless
+// silenced); a failed CUPS command ends with success all the same.
+int Report(const Outcome& outcome, const LabelRequest& request) {
+  for (const std::string& note : outcome.notes) Say(": ", note);
+  switch (outcome.code) {
+    case kFileError:
+      if (outcome.failed == request.ppd_path) {
+        Say(": cannot read its PPD ", request.ppd_path + ": " + std::strerror(outcome.error));
+      }
+      if (show_output != 0) std::printf("%s\n", std::strerror(outcome.error));
+      return kExitFailure;
+    case kCommandError:
+    case kNoPlaceInPpd:
+      Say(" not changed: ", outcome.failed);
+      return outcome.code == kNoPlaceInPpd ? kExitFailure : kExitSuccess;
+    default:
+      return kExitSuccess;
+  }
 }
 
 int List(const LabelRequest& request) {
   // Read-only: no lock, no scratch file, no CUPS command.
   std::string listing;
-  if (ListQueueFormats(request, &listing) != kDone) return ReportFileError();
-  std::fwrite(listing.data(), 1, listing.size(), stdout);
-  return kExitSuccess;
+  const Outcome listed = ListQueueFormats(request, &listing);
+  if (listed.code == kDone) std::fwrite(listing.data(), 1, listing.size(), stdout);
+  return Report(listed, request);
 }
 
 // The parts of `text` between the separators `separator`.
@@ -59,7 +77,7 @@ bool ReadSyncFormats(const std::string& queue, std::vector<LabelFormat>* formats
     for (std::string& word : Split(lines[i], '\t')) args.push_back(std::move(word));
     const CommandLine line = ParseCommandLine(args);
     if (line.kind != RunKind::kAdd || line.request.label_id.empty()) {
-      ReportUnchangedQueue("format " + std::to_string(i + 1) + " is no addition with -specid");
+      Say(" not changed: ", "format " + std::to_string(i + 1) + " is no addition with -specid");
       return false;
     }
     formats->push_back({line.request, line.geometry});
@@ -71,9 +89,11 @@ int Sync(const LabelRequest& request) {
   std::vector<LabelFormat> formats;
   if (!ReadSyncFormats(printer_name, &formats)) return kExitFailure;
   const RunLock lock(FixedPath(kPpdDir));
-  const int result = SyncLabels(request.ppd_path, formats);
-  if (result == kFileError) ReportUnchangedQueue(std::strerror(errno));
-  return result == kDone ? kExitSuccess : kExitFailure;  // the other failures are reported
+  Outcome synced = SyncLabels(request.ppd_path, formats);
+  if (synced.code == kFileError) synced.failed = std::strerror(synced.error);
+  for (const std::string& note : synced.notes) Say(": ", note);
+  if (synced.code != kDone) Say(" not changed: ", synced.failed);
+  return synced.code == kDone ? kExitSuccess : kExitFailure;
 }
 
 int RunTool(int argc, char** argv) {
@@ -96,12 +116,9 @@ int RunTool(int argc, char** argv) {
   // Overlapping runs would share the scratch files and lose each other's
   // edits, so each run waits for the one before it to end.
   const RunLock lock(FixedPath(kPpdDir));
-  const int result = line.kind == RunKind::kAdd ? AddLabel(line.request, line.geometry)
-                                                : RemoveLabel(line.request);
-  if (result == kFileError) return ReportFileError();
-  // A PPD without a place for a line is reported; a failed CUPS command is
-  // reported too, and ends the run with success all the same.
-  return result == kNoPlaceInPpd ? kExitFailure : kExitSuccess;
+  return Report(line.kind == RunKind::kAdd ? AddLabel(line.request, line.geometry)
+                                           : RemoveLabel(line.request),
+                line.request);
 }
 
 }  // namespace

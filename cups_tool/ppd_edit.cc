@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "file_rewrite.h"
-#include "reregister_queue.h"
 #include "text_format.h"
 #include "units.h"
 
@@ -209,10 +208,10 @@ int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm
   return kDone;
 }
 
-int WriteEditedPpd(const std::string& ppd_path, const std::string& scratch,
-                   const std::vector<PpdInsertion>& wanted) {
+Outcome WriteEditedPpd(const std::string& ppd_path, const std::string& scratch,
+                       const std::vector<PpdInsertion>& wanted) {
   std::vector<Insertion> insertions(wanted.begin(), wanted.end());
-  if (!FindLinesInPlace(ppd_path, &insertions)) return kFileError;
+  if (!FindLinesInPlace(ppd_path, &insertions)) return FileFailure(ppd_path);
   PpdPass pass{&insertions, std::nullopt};
   auto edit = [&pass](std::string_view line, LineWriter& out) { EditLine(pass, line, out); };
   auto finish = [&pass](LineWriter& out) {
@@ -220,13 +219,13 @@ int WriteEditedPpd(const std::string& ppd_path, const std::string& scratch,
   };
   if (std::ranges::all_of(insertions, &Insertion::Keeps)) {
     const int changes = EditChangesFile(ppd_path, edit, finish);
-    if (changes <= 0) return changes == 0 ? kPpdUnchanged : kFileError;
+    if (changes < 0) return FileFailure(ppd_path);
+    if (changes == 0) return Failure({}, kPpdUnchanged, "");
     pass = PpdPass{&insertions, std::nullopt};
   }
-  if (WriteEditedCopy(ppd_path, scratch, 0644, edit, finish) != 0) return kFileError;
+  if (WriteEditedCopy(ppd_path, scratch, 0644, edit, finish) != 0) return FileFailure(scratch);
   const std::string_view missing = MissingPlace(pass);
-  if (missing.empty()) return kDone;
+  if (missing.empty()) return {};
   unlink(scratch.c_str());
-  ReportUnchangedQueue("its PPD has no " + std::string(missing) + " line");
-  return kNoPlaceInPpd;
+  return Failure({}, kNoPlaceInPpd, "its PPD has no " + std::string(missing) + " line");
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cups_tool.h"
+#include "line_stream.h"
 
 // Default-setting keywords: a line that carries a label identifier and one of
 // these names that format as the queue's default.  Tested in this order.
@@ -38,10 +39,17 @@ inline constexpr int kPpdUnchanged = 2;
 // its identifier are replaced where they stand (its constraints, which depend
 // on what the identifier carries, stay), and only the lines it lacks go where
 // an addition puts them.
-// Returns 0; kPpdUnchanged, with nothing written, when every insertion keeps
-// its identifier and the PPD already holds exactly its lines; -1 (errno set) when the PPD cannot be
-// read or the copy cannot be written whole; kNoPlaceInPpd when the PPD has no place for one of the
-// lines, after one line on standard error has named the place.  Nothing is left at `scratch` after
-// a failure.
-int WriteEditedPpd(const std::string& ppd_path, const std::string& scratch,
-                   const std::vector<PpdInsertion>& insertions);
+// Ends in kPpdUnchanged, with nothing written, when every insertion keeps its
+// identifier and the PPD already holds exactly its lines; fails with
+// kFileError when the PPD cannot be read or the copy cannot be written whole,
+// and with kNoPlaceInPpd, naming the place, when the PPD lacks one.  Nothing
+// is left at `scratch` after a failure.
+Outcome WriteEditedPpd(const std::string& ppd_path, const std::string& scratch,
+                       const std::vector<PpdInsertion>& insertions);
+
+// Writes the lines "*UIConstraints:\t*CvMargin <i>\t*PageSize <label_id>",
+// each ended by `line_end`, to `out` for i from half of `length_mm` (rounded
+// up, at least 3) to 30; none for labels longer than 60 mm.  Always returns
+// 0; a failed write shows in out.error.
+int SetConstraints(LineWriter& out, std::string_view label_id, int64_t length_mm,
+                   std::string_view line_end);

@@ -40,15 +40,12 @@ std::string ResetPageSize(const std::string& path, std::string_view removed_id) 
 
 }  // namespace
 
-int RemoveLabel(LabelRequest request) {
+Outcome RemoveLabel(LabelRequest request) {
   TraceEnter(kTraceSource, "RemoveLabel");
   char found_id[kLabelIdLength + 1];
   const int found = Lookup_Label(request.ppd_path, request.label_name, found_id);
-  if (found == kLabelAbsent) return kNotPresent;
-  if (found == kLabelFileUnreadable) {
-    ReportUnreadablePpd(request.ppd_path);
-    return kFileError;
-  }
+  if (found == kLabelAbsent) return Failure({}, kNotPresent, "");
+  if (found == kLabelFileUnreadable) return FileFailure(request.ppd_path);
   const std::string_view id(found_id, kLabelIdLength);
   std::optional<std::string> reset;  // looked up once, when a default needs it
   // Each line carrying the identifier is dropped, unless it sets a default.
@@ -62,6 +59,7 @@ int RemoveLabel(LabelRequest request) {
     }
   };
   const std::string scratch = FixedPath(kScratchPpdPath);
-  if (WriteEditedCopy(request.ppd_path, scratch, 0644, edit, AddNothing) != 0) return kFileError;
+  if (WriteEditedCopy(request.ppd_path, scratch, 0644, edit, AddNothing) != 0)
+    return FileFailure(scratch);
   return ReRegisterQueue(scratch, {{std::string(id), ""}});
 }

@@ -3,9 +3,7 @@
 
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <algorithm>
 #include <map>
 #include <vector>
 
@@ -18,25 +16,23 @@ namespace {
 
 constexpr std::string_view kDeviceUriKey = "device-uri=";
 
-// The offsets at which the words of `line` begin.  Words are separated by
-// blanks.  lpoptions puts a value that holds blanks or quotes between single
-// quotes without escaping anything inside, so a value that opens with a quote
-// right after its "=" runs to the next such quote that is followed by a blank
-// or the end of the line: "printer-info='Bob's printer'" is one word.  A zero
-// byte ends the line.
-std::vector<size_t> WordStarts(std::string_view line) {
+// The words of an lpoptions line (without its line feed), which a zero byte
+// ends.  Words are separated by blanks.  lpoptions puts a value that holds
+// blanks or quotes between single quotes without escaping anything inside, so
+// a value that opens with a quote right after its "=" runs to the next such
+// quote that is followed by a blank or the end of the line:
+// "printer-info='Bob's printer'" is one word.
+std::vector<std::string_view> Words(std::string_view line) {
   line = line.substr(0, line.find('\0'));
-  std::vector<size_t> starts;
-  size_t i = 0;
-  while (i < line.size()) {
+  std::vector<std::string_view> words;
+  for (size_t i = 0; i < line.size();) {
     if (line[i] == ' ') {
       ++i;
       continue;
     }
-    starts.push_back(i);
-    size_t blank = line.find(' ', i);
-    size_t equals = line.find('=', i);
-    if (equals < blank && equals + 1 < line.size() &&
+    size_t end = std::min(line.find(' ', i), line.size());
+    const size_t equals = line.find('=', i);
+    if (equals < end && equals + 1 < line.size() &&
         (line[equals + 1] == '\'' || line[equals + 1] == '"')) {
       const char quote = line[equals + 1];
       size_t close = equals + 1;
@@ -44,11 +40,12 @@ std::vector<size_t> WordStarts(std::string_view line) {
         close = line.find(quote, close + 1);
       } while (close != std::string_view::npos && close + 1 < line.size() &&
                line[close + 1] != ' ');
-      blank = close == std::string_view::npos ? line.size() : close + 1;
+      end = close == std::string_view::npos ? line.size() : close + 1;
     }
-    i = blank == std::string_view::npos ? line.size() : blank;
+    words.push_back(line.substr(i, end - i));
+    i = end;
   }
-  return starts;
+  return words;
 }
 
 // Reads the first line of `path` without its line feed.  Returns false with
@@ -61,24 +58,17 @@ bool ReadFirstLine(const std::string& path, std::string* line) {
   });
 }
 
-// Whether the first line that lpoptions printed (without its line feed) names
-// a device URI: a word that begins with "device-uri=", where words are
-// separated by spaces outside a quoted value.
+// Whether the first line that lpoptions printed names a device URI.
 bool NamesDeviceUri(std::string_view line) {
-  line = line.substr(0, line.find('\0'));
-  for (size_t start : WordStarts(line)) {
-    if (line.substr(start).starts_with(kDeviceUriKey)) return true;
-  }
-  return false;
+  return std::ranges::any_of(Words(line),
+                             [](std::string_view word) { return word.starts_with(kDeviceUriKey); });
 }
 
-// The options of an lpoptions line (without its line feed) whose value is an
-// identifier of `renamed`: option name, identifier.
+// The options of an lpoptions line whose value is an identifier of
+// `renamed`: option name, identifier.
 std::map<std::string, std::string> OptionsNaming(std::string_view line, const IdRenames& renamed) {
-  line = line.substr(0, line.find('\0'));
   std::map<std::string, std::string> named;
-  for (size_t start : WordStarts(line)) {
-    const std::string_view word = line.substr(start, line.find(' ', start) - start);
+  for (std::string_view word : Words(line)) {
     const size_t equals = word.find('=');
     if (equals != std::string_view::npos && renamed.contains(word.substr(equals + 1)))
       named.emplace(word.substr(0, equals), word.substr(equals + 1));
@@ -105,51 +95,35 @@ std::string FollowingOption(std::string_view flag, std::string_view key, std::st
 }
 
 // Has the calling user's own options that still name a renamed identifier
-// follow it.
-void FollowUserOptions(const IdRenames& renamed) {
+// follow it; a note for each command that fails.
+void FollowUserOptions(const IdRenames& renamed, std::vector<std::string>* notes) {
   for (const auto& [key, old_id] : ListedOptionsNaming("", renamed)) {
     const std::string& new_id = renamed.find(old_id)->second;
     const std::string set = JoinWords({"lpoptions", "-p", printer_name}) + " " +
                             (new_id.empty() ? FollowingOption("-r", key, "", "")
                                             : FollowingOption("-o", key, "=", new_id));
-    if (RunCommand(set + " >/dev/null") != 0) {
-      std::fprintf(stderr, "cvpapertoolcups: queue %s: %s failed\n", printer_name.c_str(),
-                   set.c_str());
-    }
+    if (RunCommand(set + " >/dev/null") != 0) notes->push_back(set + " failed");
   }
 }
 
-// Reports the queue unchanged because of `command`; the result is -2.
-int CommandFailed(const std::string& command, const char* problem = "failed") {
-  ReportUnchangedQueue(command + " " + problem);
-  return kCommandError;
+// The queue left unchanged because `command` failed.
+Outcome CommandFailed(const std::string& command, const char* problem = "failed") {
+  return Failure({}, kCommandError, command + " " + problem);
 }
 
 }  // namespace
 
-void ReportUnchangedQueue(const std::string& reason) {
-  std::fprintf(stderr, "cvpapertoolcups: queue %s not changed: %s\n", printer_name.c_str(),
-               reason.c_str());
-}
-
-void ReportUnreadablePpd(const std::string& ppd_path) {
-  const int error = errno;
-  std::fprintf(stderr, "cvpapertoolcups: queue %s: cannot read its PPD %s: %s\n",
-               printer_name.c_str(), ppd_path.c_str(), std::strerror(error));
-  errno = error;
-}
-
-int ReRegisterQueue(const std::string& ppd_path, const IdRenames& renamed) {
+Outcome ReRegisterQueue(const std::string& ppd_path, const IdRenames& renamed) {
   const std::string uri_path = FixedPath(kScratchUriPath);
   // Created afresh so that the shell's redirection fills our own file rather
   // than whatever someone planted at the name.
   const int uri_fd = CreateFreshFd(uri_path, 0644);
-  if (uri_fd < 0 || close(uri_fd) != 0) return kFileError;
+  if (uri_fd < 0 || close(uri_fd) != 0) return FileFailure(uri_path);
   // "-p" only reads the options; "-d" would also make the queue the default.
   const std::string query = JoinWords({"lpoptions", "-p", printer_name});
   if (RunCommand(query + " > " + ShellQuote(uri_path)) != 0) return CommandFailed(query);
   std::string options;
-  if (!ReadFirstLine(uri_path, &options)) return kFileError;
+  if (!ReadFirstLine(uri_path, &options)) return FileFailure(uri_path);
   if (!NamesDeviceUri(options)) return CommandFailed(query, "named no device URI");
   // lpadmin -p on the existing queue swaps its PPD and keeps everything else:
   // jobs, description, location, classes, sharing and a paused state.  The
@@ -167,6 +141,7 @@ int ReRegisterQueue(const std::string& ppd_path, const IdRenames& renamed) {
                               : FollowingOption("-o", key, "-default=", new_id);
   }
   if (RunCommand(install) != 0) return CommandFailed(install);
-  if (named) FollowUserOptions(renamed);
-  return kDone;
+  Outcome done;
+  if (named) FollowUserOptions(renamed, &done.notes);
+  return done;
 }

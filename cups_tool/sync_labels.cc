@@ -7,9 +7,9 @@
 #include "ppd_edit.h"
 #include "reregister_queue.h"
 
-int SyncLabels(const std::string& ppd_path, const std::vector<LabelFormat>& formats) {
+Outcome SyncLabels(const std::string& ppd_path, const std::vector<LabelFormat>& formats) {
   std::vector<LabelEntry> entries;
-  if (!ReadLabelEntries(ppd_path, "*PageSize", &entries)) return kFileError;
+  if (!ReadLabelEntries(ppd_path, "*PageSize", &entries)) return FileFailure(ppd_path);
   std::set<std::string, std::less<>> ids;
   std::map<std::string, std::string, std::less<>> id_of_name;  // the first format of each name
   for (const LabelEntry& entry : entries) {
@@ -22,13 +22,14 @@ int SyncLabels(const std::string& ppd_path, const std::vector<LabelFormat>& form
     const auto same_name = id_of_name.find(format.request.label_name);
     insertions.push_back({format, same_name != id_of_name.end() ? same_name->second : ""});
   }
-  if (insertions.empty()) return kDone;
+  if (insertions.empty()) return {};
   const std::string scratch = FixedPath(kScratchPpdPath);
-  const int edited = WriteEditedPpd(ppd_path, scratch, insertions);
+  const Outcome edited = WriteEditedPpd(ppd_path, scratch, insertions);
+  if (edited.code != kDone) return edited;
   IdRenames renamed;
   for (const PpdInsertion& insertion : insertions) {
     if (!insertion.replaces.empty())
       renamed.emplace(insertion.replaces, insertion.format.request.label_id);
   }
-  return edited == kDone ? ReRegisterQueue(scratch, renamed) : edited;
+  return ReRegisterQueue(scratch, renamed);
 }

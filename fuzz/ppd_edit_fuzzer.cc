@@ -8,12 +8,11 @@
 #include "fuzz_support.h"
 #include "reregister_queue.h"
 
-// Stand in for the CUPS commands and their messages.
-int ReRegisterQueue(const std::string& ppd_path, const IdRenames& /*renamed*/) {
-  return ppd_path == FixedPath(kScratchPpdPath) ? 0 : (std::abort(), 1);
+// Stands in for the CUPS commands.
+Outcome ReRegisterQueue(const std::string& ppd_path, const IdRenames& /*renamed*/) {
+  if (ppd_path != FixedPath(kScratchPpdPath)) std::abort();
+  return {};
 }
-void ReportUnchangedQueue(const std::string& /*reason*/) {}
-void ReportUnreadablePpd(const std::string& /*ppd_path*/) {}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string ppd_path = FixedPath(kPpdDir) + "fuzz.ppd",
@@ -24,11 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (line.kind != RunKind::kAdd) line.request.label_name = "Fuzz Label";
   line.request.ppd_path = ppd_path;
   unlink(scratch.c_str());
-  const int added = AddLabel(line.request, line.geometry);
+  const int added = AddLabel(line.request, line.geometry).code;
   if (added == kNoPlaceInPpd && access(scratch.c_str(), F_OK) == 0) std::abort();
   if (added != kDone || ppd.find("CvL") != ppd.npos) return 0;
   std::filesystem::copy_file(scratch, ppd_path, std::filesystem::copy_options::overwrite_existing);
-  if (RemoveLabel(line.request) != kDone) std::abort();
+  if (RemoveLabel(line.request).code != kDone) std::abort();
   std::ostringstream copy;
   copy << std::ifstream(scratch, std::ios::binary).rdbuf();
   if (copy.str() != ppd) std::abort();

@@ -1,6 +1,4 @@
 // Adding a label format to the PPD (through the CUPS tool) and to the information files.
-#include <cstdlib>
-
 #include "driver_tree.h"
 #include "info_files.h"
 #include "label_id.h"
@@ -39,28 +37,35 @@ InfoEntries MakeEntries(const LprRequest& request, const LabelGeometry& geometry
 // that every default naming it stays valid; "" when there is none.
 std::string KeptId(const LprRequest& request, const std::vector<std::string>& ids) {
   for (const std::string& id : ids) {
-    const long width = std::strtol(id.substr(5, 2).c_str(), nullptr, 16);
-    const long length = std::strtol(id.substr(7, 3).c_str(), nullptr, 16);
-    if (width == request.width_mm && length == (request.length_mm & 0xFFF)) return id;
+    if (LabelIdWidth(id) == request.width_mm && LabelIdLength(id) == (request.length_mm & 0xFFF))
+      return id;
   }
   return "";
 }
 
 // Puts the format into the queue's PPD, or, when the PPD cannot take it,
-// takes an earlier format of the name out so that CUPS offers no stale size.
-// Returns the CUPS tool's status (0 when it had nothing to do).
-int ChangePpd(const LprRequest& request, const LabelGeometry& geometry, const std::string& id) {
+// takes an earlier format of the name out so that CUPS offers no stale size,
+// with a note saying so.  Fails when the CUPS tool does.
+Outcome ChangePpd(const LprRequest& request, const LabelGeometry& geometry, const std::string& id) {
+  Outcome changed;
   const char* refusal = PpdRefusal(request.label_name, geometry);
-  if (refusal == nullptr) return RunCommand(AdditionCommand(request, geometry, id));
-  ReportFailure(request,
-                id + " " + request.label_name + " reaches the information files only: " + refusal);
-  if (request.label_name.size() > kMaxPpdLabelName) return 0;  // no PPD holds such a name
-  return RunCommand(RemovalCommand(request));
+  int status = 0;
+  if (refusal == nullptr) {
+    status = RunCommand(AdditionCommand(request, geometry, id));
+  } else {
+    changed.notes.push_back(id + " " + request.label_name +
+                            " reaches the information files only: " + refusal);
+    // No PPD holds a name that long.
+    if (request.label_name.size() <= kMaxPpdLabelName) status = RunCommand(RemovalCommand(request));
+  }
+  if (status == 0) return changed;
+  return Failure(changed, kCommandError,
+                 CupsToolFailed(request, status) + ": no information file changed");
 }
 
 }  // namespace
 
-int AddLabel(LprRequest request, LabelGeometry geometry) {
+Outcome AddLabel(LprRequest request, LabelGeometry geometry) {
   TraceEnter(kTraceSource, "AddLabel");
   const std::vector<std::string> old_ids = NamedLabelIds(request.model, request.label_name);
   std::string id = KeptId(request, old_ids);
@@ -69,13 +74,10 @@ int AddLabel(LprRequest request, LabelGeometry geometry) {
                      request.length_mm);
   }
   // The CUPS tool replaces a format of the same name in the PPD itself.
-  const int status = ChangePpd(request, geometry, id);
-  if (status != 0) {
-    ReportFailure(request, CupsToolFailed(request, status) + ": no information file changed");
-    return kCommandError;
-  }
+  const Outcome in_ppd = ChangePpd(request, geometry, id);
+  if (in_ppd.code != kDone) return in_ppd;
   const InfoEntries entries = MakeEntries(request, geometry, id);
-  if (ChangeInfoFiles(&request, old_ids, &entries) == kDone) return kDone;
-  ReportFileFailure(request);
-  return kFileError;
+  Outcome changed = ChangeInfoFiles(request.model, old_ids, &entries);
+  changed.notes.insert(changed.notes.begin(), in_ppd.notes.begin(), in_ppd.notes.end());
+  return changed;
 }

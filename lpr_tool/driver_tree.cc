@@ -38,6 +38,10 @@ std::string CupsToolProgram(const std::string& model) {
   return FixedPath(kDriverRoot) + model + "/bin/lpd/cvpapertoolcups";
 }
 
+std::string CupsToolFailed(const LprRequest& request, int status) {
+  return CupsToolProgram(request.model) + " failed (status " + std::to_string(status) + ")";
+}
+
 std::string TwoDecimals(double value) { return FormatText("%.2f", value); }
 
 const char* PpdRefusal(const std::string& name, const LabelGeometry& geometry) {

@@ -27,6 +27,9 @@ std::string MediaFilePath(const std::string& model, const std::string& label_nam
 // The program file of the CUPS tool in the model's driver tree.
 std::string CupsToolProgram(const std::string& model);
 
+// "<the model's CUPS tool> failed (status <status>)".
+std::string CupsToolFailed(const LprRequest& request, int status);
+
 // "<tool> -P <queue> -d <name> -show 1": removes the label format from the PPD.
 std::string RemovalCommand(const LprRequest& request);
 

@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <functional>
 #include <iterator>
 #include <set>
@@ -157,61 +155,47 @@ std::vector<std::string> NamedLabelIds(const std::string& model, const std::stri
   return ids;
 }
 
-int ChangeInfoFiles(LprRequest* request, const std::vector<std::string>& old_ids,
-                    const InfoEntries* added) {
+Outcome ChangeInfoFiles(const std::string& model, const std::vector<std::string>& old_ids,
+                        const InfoEntries* added) {
   const InfoEntries none;
   const InfoEntries& entries = added != nullptr ? *added : none;
   const InfoChange change{old_ids, entries, entries.id};
-  const std::string& model = request->model;
+  const std::string print_area = PrintAreaPath(model), settings = SettingsPath(model),
+                    tape_list = TapeListPath(model);
   // A name file (print area or tape list) names an identifier before any
   // other file holds it and until none does: a run cut short anywhere leaves
   // nothing that a removal of the name cannot find.
-  request->work_path = PrintAreaPath(model);
   if (added != nullptr &&
-      ReplaceEntry({{}, entries, entries.id}, request->work_path, entries.print_area) != 0) {
-    return kFileError;
+      ReplaceEntry({{}, entries, entries.id}, print_area, entries.print_area) != 0) {
+    return FileFailure(print_area);
   }
-  request->work_path = SettingsPath(model);
-  if (!old_ids.empty() && RenameInSettings(change, request->work_path) != kDone) return kFileError;
-  request->work_path = ImagingAreaPath(model);
-  if (ReplaceEntry(change, request->work_path, entries.imaging_area) != 0) return kFileError;
-  request->work_path = PaperDimensionPath(model);
-  if (ReplaceEntry(change, request->work_path, entries.paper_dimension) != 0) return kFileError;
-  request->work_path = PrintAreaPath(model);
-  if (ReplaceEntry(change, request->work_path, entries.print_area) != 0) return kFileError;
-  request->work_path = TapeListPath(model);
-  if (ReplaceInTapeList(change, request->work_path) != 0) return kFileError;
-  return kDone;
+  if (!old_ids.empty() && RenameInSettings(change, settings) != kDone) return FileFailure(settings);
+  const std::pair<std::string, std::string> appended[] = {
+      {ImagingAreaPath(model), entries.imaging_area},
+      {PaperDimensionPath(model), entries.paper_dimension},
+      {print_area, entries.print_area}};
+  for (const auto& [path, entry] : appended) {
+    if (ReplaceEntry(change, path, entry) != 0) return FileFailure(path);
+  }
+  if (ReplaceInTapeList(change, tape_list) != 0) return FileFailure(tape_list);
+  return {};
 }
 
-int RemoveUnnamedIds(LprRequest* request) {
-  const std::string& model = request->model;
+Outcome RemoveUnnamedIds(const std::string& model) {
   std::set<std::string, std::less<>> named, held;
   for (const std::string& path : {TapeListPath(model), PrintAreaPath(model)}) {
-    request->work_path = path;
-    if (!CollectLabelIds(path, &named)) return kFileError;
+    if (!CollectLabelIds(path, &named)) return FileFailure(path);
   }
   for (const std::string& path :
        {SettingsPath(model), ImagingAreaPath(model), PaperDimensionPath(model)}) {
-    request->work_path = path;
-    if (!CollectLabelIds(path, &held) && errno != ENOENT) return kFileError;
+    if (!CollectLabelIds(path, &held) && errno != ENOENT) return FileFailure(path);
   }
   std::vector<std::string> unnamed;
   std::ranges::set_difference(held, named, std::back_inserter(unnamed));
+  if (unnamed.empty()) return {};
+  Outcome removed = ChangeInfoFiles(model, unnamed, nullptr);
   for (const std::string& id : unnamed)
-    ReportFailure(*request,
-                  id + " is named by neither the tape list nor the print-area file: removed");
-  return unnamed.empty() ? kDone : ChangeInfoFiles(request, unnamed, nullptr);
-}
-
-void ReportFailure(const LprRequest& request, const std::string& what) {
-  std::fprintf(stderr, "cvpapertoollpr_%s: %s\n", request.model.c_str(), what.c_str());
-}
-
-void ReportFileFailure(const LprRequest& request) {
-  ReportFailure(request, request.work_path + ": " + std::strerror(errno));
-}
-
-std::string CupsToolFailed(const LprRequest& request, int status) {
-  return CupsToolProgram(request.model) + " failed (status " + std::to_string(status) + ")";
+    removed.notes.push_back(id +
+                            " is named by neither the tape list nor the print-area file: removed");
+  return removed;
 }

@@ -21,33 +21,22 @@ struct InfoEntries {
 };
 
 // Takes the lines that hold one of `old_ids` out of the information files of
-// request->model and, when `added` is given, puts its entries in; the
-// settings file, opened only when `old_ids` is not empty and passed over when
-// it does not exist, turns each line naming an old identifier into one naming
-// added->id, or into "MediaSize=50x30" without `added`.  The files are
-// rewritten one by one in the order print area, settings, imaging area, paper
-// dimension, tape list: a new identifier reaches a file that names it first
-// and an old one leaves such a file last, so that an identifier in any file
-// is always named by the print-area or tape list file and a run cut short
-// leaves nothing a later removal cannot find.  Returns 0, or -1 (errno set)
-// with request->work_path naming the file that could not be read or
-// rewritten; the files before it stay rewritten, it and those after it are
-// unchanged.
-int ChangeInfoFiles(LprRequest* request, const std::vector<std::string>& old_ids,
-                    const InfoEntries* added);
+// `model` and, when `added` is given, puts its entries in; the settings file,
+// opened only when `old_ids` is not empty and passed over when it does not
+// exist, turns each line naming an old identifier into one naming added->id,
+// or into "MediaSize=50x30" without `added`.  The files are rewritten one by
+// one in the order print area, settings, imaging area, paper dimension, tape
+// list: a new identifier reaches a file that names it first and an old one
+// leaves such a file last, so that an identifier in any file is always named
+// by the print-area or tape list file and a run cut short leaves nothing a
+// later removal cannot find.  Fails with kFileError naming the file that could
+// not be read or rewritten; the files before it stay rewritten, it and those
+// after it are unchanged.
+Outcome ChangeInfoFiles(const std::string& model, const std::vector<std::string>& old_ids,
+                        const InfoEntries* added);
 
-// Takes out of the information files of request->model the lines of every
+// Takes out of the information files of `model` the lines of every
 // identifier that neither the tape list nor the print-area file names (left
 // by hand, or by runs cut short before the name files were written first),
-// naming each on standard error.  Returns 0, or -1 (errno set, work_path
-// naming the file) as ChangeInfoFiles.
-int RemoveUnnamedIds(LprRequest* request);
-
-// Writes "cvpapertoollpr_<model>: <what>" on standard error.
-void ReportFailure(const LprRequest& request, const std::string& what);
-
-// The same for the file of request.work_path and the errno of its failure.
-void ReportFileFailure(const LprRequest& request);
-
-// "<the model's CUPS tool> failed (status <status>)".
-std::string CupsToolFailed(const LprRequest& request, int status);
+// with a note for each.  Fails as ChangeInfoFiles does.
+Outcome RemoveUnnamedIds(const std::string& model);

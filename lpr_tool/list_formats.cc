@@ -1,24 +1,16 @@
 // Listing the label formats of the model's information files beside the PPD's.
 #include "driver_tree.h"
-#include "info_files.h"
 #include "label_id.h"
 #include "label_listing.h"
 #include "ppd_ids.h"
 
-int ListModelFormats(const LprRequest& request, std::string* listing) {
+Outcome ListModelFormats(const LprRequest& request, std::string* listing) {
   std::vector<LabelEntry> entries;
   std::map<std::string, std::vector<double>> sizes;
-  LprRequest own = request;
-  own.work_path = TapeListPath(request.model);
-  bool read = ReadLabelEntries(own.work_path, "", &entries);
-  if (read) {
-    own.work_path = PaperDimensionPath(request.model);
-    read = ReadLabelValues(own.work_path, "", 2, &sizes);
-  }
-  if (!read) {
-    ReportFileFailure(own);
-    return kFileError;
-  }
+  const std::string tape_list = TapeListPath(request.model),
+                    paper_dimension = PaperDimensionPath(request.model);
+  if (!ReadLabelEntries(tape_list, "", &entries)) return FileFailure(tape_list);
+  if (!ReadLabelValues(paper_dimension, "", 2, &sizes)) return FileFailure(paper_dimension);
   std::set<std::string, std::less<>> in_ppd, listed;
   std::vector<std::string> ppd_lines;
   std::string why;
@@ -33,5 +25,5 @@ int ListModelFormats(const LprRequest& request, std::string* listing) {
   for (const std::string& line : ppd_lines) {
     if (!listed.contains(line.substr(0, kLabelIdLength))) *listing += line + "\tppd-only\n";
   }
-  return kDone;
+  return {};
 }

@@ -10,11 +10,9 @@
 #include "command_options.h"
 #include "paper_size_tool.h"
 
-// One request of the tool.  main fills it from the command line and hands it
-// by value to RemoveLabel and AddLabel.
+// One request of the tool, filled by main from the program name and the
+// command line.
 struct LprRequest {
-  std::string work_path;   // empty from main; each operation keeps in its own copy the
-                           // path of the information file it is rewriting
   std::string model;       // model code from the program name, e.g. "km3030"
   std::string printer;     // print queue name (-P, or the queue of -list or -sync)
   std::string label_name;  // label format name (-n or -d)
@@ -71,9 +69,8 @@ bool CheckWideMediaMargins(const LabelGeometry& geometry, MarginRange* range);
 std::string MarginErrorText(const MarginRange& range);
 
 // ---- The operations --------------------------------------------------------
-// Each reports its own failures on standard error, as one line that begins
-// with "cvpapertoollpr_<model>: ", except the file errors of RemoveLabel,
-// whose errno main prints.
+// Each hands back its Outcome; main tells it, each note and the failure on a
+// line of standard error that begins with "cvpapertoollpr_<model>: ".
 
 // Writes the usage text to standard output.
 void DisplayHelp();
@@ -85,40 +82,48 @@ void DisplayHelp();
 // when the CUPS tool fails or answers with anything but listing lines; TABs
 // between the fields.  Then one line in the same layout, with "ppd-only"
 // last, per format the PPD lists under an identifier the tape list lacks.
-// Returns 0, or -1 (errno set) when the tape list or paper-dimension file
-// cannot be read, after a line on standard error has named the file.
-int ListModelFormats(const LprRequest& request, std::string* listing);
+// Fails with kFileError when the tape list or paper-dimension file cannot be
+// read.
+Outcome ListModelFormats(const LprRequest& request, std::string* listing);
 
 // Has the CUPS tool remove the label format called `request.label_name` from
 // the PPD of `request.printer`, then takes the lines of every identifier that
 // the tape list or print-area file gives the name out of the information
 // files (ChangeInfoFiles), turning the settings lines that name one into
-// "MediaSize=50x30".  The geometry plays no part.  Returns:
-//   0  found and removed;
-//   1  neither file names it (nothing changed);
-//  -2  the CUPS tool failed; no information file was touched;
-//  -1  an information file could not be read or rewritten (errno set).
-int RemoveLabel(LprRequest request, LabelGeometry geometry);
+// "MediaSize=50x30"; the geometry plays no part.  Ends in kNotPresent when neither file names it
+// (nothing changed); fails with kCommandError when the CUPS tool failed (no information file
+// touched), or with kFileError when an information file could not be read or rewritten.
+Outcome RemoveLabel(LprRequest request, LabelGeometry geometry);
 
-// Makes a fresh label identifier and has the CUPS tool add the label format
-// under it (replacing a format of the same name in the PPD), then replaces the
-// information files' entries of every identifier the tape list or print-area
-// file gives the name by the new ones (ChangeInfoFiles); settings lines that
-// named one of them name the new one.  Returns 0 when done, -2 when the CUPS
-// tool failed (no information file touched), -1 when an information file
-// could not be read or rewritten.
-int AddLabel(LprRequest request, LabelGeometry geometry);
+// Makes a fresh label identifier, or keeps the name's identifier when its
+// whole-millimetre width and length stay, and has the CUPS tool add the label
+// format under it (replacing a format of the same name in the PPD; a format
+// the PPD cannot take leaves a note instead), then replaces the information
+// files' entries of every identifier the tape list or print-area file gives
+// the name by the new ones (ChangeInfoFiles); settings lines that named one
+// of them name the new one.  Fails as RemoveLabel does.
+Outcome AddLabel(LprRequest request, LabelGeometry geometry);
 
-// Puts every label format of the model's information files that the PPD of
-// `request.printer` lacks and can take back into it, through one run of the
-// CUPS tool's sync (one re-registration), with the lines its addition wrote;
-// a format the PPD cannot take is reported and passed over.  First takes out
-// of the information files the lines of every identifier that neither the
-// tape list nor the print-area file names (RemoveUnnamedIds).  Appends a
-// listing line (ListModelFormats' layout, "ppd" last) per restored format to
-// `restored`.  Returns 0 when the PPD holds every format it can take (no
-// command that changes anything run when it held them already), -1 when an
-// information file cannot be read, -2 when the PPD cannot be listed or the
-// CUPS tool's sync failed (the PPD as it was).  The information files and
-// media files are only read.
-int SyncQueue(const LprRequest& request, std::string* restored);
+// A sync's work: the arguments of each addition it makes, as the CUPS tool's
+// sync reads them (TABs between them, a line feed after them), and a listing
+// line (ListModelFormats' layout, "ppd" last) per format it restores.
+struct SyncPlan {
+  std::string additions;
+  std::string listing;
+};
+
+// Plans the sync of the PPD of `request.printer` with the model's information
+// files: every label format of the tape list that the PPD lacks and can take
+// goes into `plan`, with the lines its addition wrote; a format the PPD
+// cannot take leaves a note and is passed over.  First takes out of the
+// information files the lines of every identifier that neither the tape list
+// nor the print-area file names (RemoveUnnamedIds); otherwise they are only
+// read.  Fails with kFileError when an information file cannot be read or
+// rewritten, and with kCommandError when the PPD cannot be listed.
+Outcome PlanSync(const LprRequest& request, SyncPlan* plan);
+
+// Puts the formats of `plan` into the PPD through one run of the CUPS tool's
+// sync (one re-registration); runs nothing for an empty plan.  Fails with
+// kCommandError, the PPD as it was, when the CUPS tool's sync fails, with
+// nothing in `failed` when the CUPS tool has told that itself.
+Outcome RunSync(const LprRequest& request, const SyncPlan& plan);

@@ -16,25 +16,43 @@
 namespace {
 
 // Prints the system's text for errno, as a file error of a removal has always been told.
-int ReportErrno() {
-  std::printf("%s\n", std::strerror(errno));
+int ReportErrno(int error) {
+  std::printf("%s\n", std::strerror(error));
   return kExitFailure;
 }
 
-// Lists the model's formats, or syncs the queue's PPD with them, and prints
-// what came of it.
-int ListOrSync(RunKind kind, const LprRequest& request) {
-  std::string out;
-  int result = kDone;
-  if (kind == RunKind::kList) {
-    result = ListModelFormats(request, &out);
-  } else {
-    const RunLock lock(InfoDirectory(request.model));
-    result = SyncQueue(request, &out);
-  }
-  // Failures are named on standard error: standard output holds listing lines only.
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  return result == kDone ? kExitSuccess : kExitFailure;
+// Tells the notes and the failure of `outcome` on standard error, a line
+// each that begins with "cvpapertoollpr_<model>: ", a file error as
+// "<file>: <errno's text>"; gives the exit status.
+int Report(const Outcome& outcome, const std::string& model) {
+  std::string failure = outcome.failed;
+  if (outcome.code == kFileError) failure += std::string(": ") + std::strerror(outcome.error);
+  for (const std::string& line : outcome.notes)
+    std::fprintf(stderr, "cvpapertoollpr_%s: %s\n", model.c_str(), line.c_str());
+  if (!failure.empty())
+    std::fprintf(stderr, "cvpapertoollpr_%s: %s\n", model.c_str(), failure.c_str());
+  return outcome.code == kDone || outcome.code == kNotPresent ? kExitSuccess : kExitFailure;
+}
+
+// Lists the model's formats and prints them.
+int List(const LprRequest& request) {
+  std::string listing;
+  const Outcome listed = ListModelFormats(request, &listing);
+  std::fwrite(listing.data(), 1, listing.size(), stdout);
+  return Report(listed, request.model);
+}
+
+// Syncs the queue's PPD with the model's formats and lists those it restored.
+// The plan's notes come before whatever the CUPS tool says.
+int Sync(const LprRequest& request) {
+  const RunLock lock(InfoDirectory(request.model));
+  SyncPlan plan;
+  const Outcome planned = PlanSync(request, &plan);
+  const int status = Report(planned, request.model);
+  if (planned.code != kDone) return status;
+  const Outcome synced = RunSync(request, plan);
+  if (synced.code == kDone) std::fwrite(plan.listing.data(), 1, plan.listing.size(), stdout);
+  return Report(synced, request.model);
 }
 
 // Adds (with its media file) or removes the label format of a valid request.
@@ -44,19 +62,21 @@ int Change(RunKind action, const LprRequest& request, const LabelGeometry& geome
   // its own lock on the PPD directory, so this one must be a different one.
   const RunLock lock(InfoDirectory(request.model));
   if (action == RunKind::kRemove) {
-    const int removed = RemoveLabel(request, geometry);
-    if (removed == kFileError) return ReportErrno();
-    return removed == kCommandError ? kExitFailure : kExitSuccess;
+    const Outcome removed = RemoveLabel(request, geometry);
+    if (removed.code == kFileError) return ReportErrno(removed.error);
+    return Report(removed, request.model);
   }
   // The media file changes only with the rest of the format: its new content
   // waits beside it until the PPD and the information files have taken it.
   StagedFile media;
   if (StageMediaFile(MediaFilePath(request.model, request.label_name), record, &media) != 0)
-    return ReportErrno();
-  if (AddLabel(request, geometry) != kDone) return kExitFailure;
-  if (CommitStagedFile(&media) == 0) return kExitSuccess;
-  ReportFailure(request, media.path + ": " + std::strerror(errno));
-  return kExitFailure;
+    return ReportErrno(errno);
+  Outcome added = AddLabel(request, geometry);
+  if (added.code == kDone && CommitStagedFile(&media) != 0) {
+    const int error = errno;
+    added = Failure(added, kFileError, media.path, error);
+  }
+  return Report(added, request.model);
 }
 
 int RunTool(int argc, char** argv) {
@@ -73,8 +93,8 @@ int RunTool(int argc, char** argv) {
     DisplayHelp();
     return kExitSuccess;
   }
-  if (line.kind == RunKind::kList || line.kind == RunKind::kSync)
-    return ListOrSync(line.kind, line.request);
+  if (line.kind == RunKind::kList) return List(line.request);
+  if (line.kind == RunKind::kSync) return Sync(line.request);
   MarginRange range;
   if (!CheckWideMediaMargins(line.geometry, &range)) {
     std::fputs(MarginErrorText(range).c_str(), stdout);

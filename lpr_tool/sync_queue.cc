@@ -22,15 +22,15 @@ struct ModelFormats {
   Values sizes;  // width, length, in points
 };
 
-// Reads the model's formats; false (errno set, request->work_path naming the
-// file) when a file cannot be read.
-bool ReadModelFormats(LprRequest* request, ModelFormats* formats) {
-  request->work_path = TapeListPath(request->model);
-  if (!ReadLabelEntries(request->work_path, "", &formats->entries)) return false;
-  request->work_path = ImagingAreaPath(request->model);
-  if (!ReadLabelValues(request->work_path, "", 4, &formats->areas)) return false;
-  request->work_path = PaperDimensionPath(request->model);
-  return ReadLabelValues(request->work_path, "", 2, &formats->sizes);
+// Reads the model's formats; fails when a file cannot be read.
+Outcome ReadModelFormats(const std::string& model, ModelFormats* formats) {
+  const std::string tape_list = TapeListPath(model), imaging_area = ImagingAreaPath(model),
+                    paper_dimension = PaperDimensionPath(model);
+  if (!ReadLabelEntries(tape_list, "", &formats->entries)) return FileFailure(tape_list);
+  if (!ReadLabelValues(imaging_area, "", 4, &formats->areas)) return FileFailure(imaging_area);
+  if (!ReadLabelValues(paper_dimension, "", 2, &formats->sizes))
+    return FileFailure(paper_dimension);
+  return {};
 }
 
 // The format's margins in millimetres, to two decimals as the addition
@@ -63,8 +63,8 @@ const char* Refusal(const LabelEntry& entry, const ModelFormats& formats) {
 // length's high bits from the paper dimension) and the margins.
 std::string AdditionLine(const LabelEntry& entry, const ModelFormats& formats) {
   const LabelGeometry g = RecordedMargins(entry, formats);
-  const long width_mm = std::strtol(entry.id.substr(5, 2).c_str(), nullptr, 16);
-  long length_mm = std::strtol(entry.id.substr(7, 3).c_str(), nullptr, 16);
+  const unsigned width_mm = LabelIdWidth(entry.id);
+  long length_mm = LabelIdLength(entry.id);
   length_mm += 4096 * std::lround((g.length - static_cast<double>(length_mm)) / 4096);
   return "-n\t" + entry.name + "\t-w\t" + std::to_string(width_mm) + "\t-h\t" +
          std::to_string(length_mm) + "\t-l\t" + TwoDecimals(g.left) + "\t-t\t" +
@@ -74,38 +74,35 @@ std::string AdditionLine(const LabelEntry& entry, const ModelFormats& formats) {
 
 }  // namespace
 
-int SyncQueue(const LprRequest& request, std::string* restored) {
-  LprRequest own = request;
+Outcome PlanSync(const LprRequest& request, SyncPlan* plan) {
   ModelFormats formats;
-  if (!ReadModelFormats(&own, &formats) || RemoveUnnamedIds(&own) != kDone) {
-    ReportFileFailure(own);
-    return kFileError;
-  }
+  Outcome planned = ReadModelFormats(request.model, &formats);
+  if (planned.code == kDone) planned = RemoveUnnamedIds(request.model);
+  if (planned.code != kDone) return planned;
   std::set<std::string, std::less<>> in_ppd, names;
   std::string why;
-  if (!ListPpdIds(own, &in_ppd, &why)) {
-    ReportFailure(own, "queue " + own.printer + " not synced: " + why);
-    return kCommandError;
-  }
+  if (!ListPpdIds(request, &in_ppd, &why))
+    return Failure(planned, kCommandError, "queue " + request.printer + " not synced: " + why);
   // The newest format of each name (the tape list has it first) is the one
   // to restore; the lines go in the order of the additions, oldest first.
-  std::string lines, listing;
   for (const LabelEntry& entry : formats.entries) {
     if (!names.insert(entry.name).second || in_ppd.contains(entry.id)) continue;
     if (const char* refusal = Refusal(entry, formats)) {
-      ReportFailure(own, entry.id + " " + entry.name + " not synced: " + refusal);
+      planned.notes.push_back(entry.id + " " + entry.name + " not synced: " + refusal);
       continue;
     }
-    lines.insert(0, AdditionLine(entry, formats));
-    listing += ListingLine(entry, formats.sizes) + "\tppd\n";
+    plan->additions.insert(0, AdditionLine(entry, formats));
+    plan->listing += ListingLine(entry, formats.sizes) + "\tppd\n";
   }
-  if (lines.empty()) return kDone;
-  const int status = RunCommandWithInput(SyncCommand(own), lines);
-  // The CUPS tool's sync reports its own failures (status 1).
-  if (status != 0 && status != 1) {
-    ReportFailure(own, "queue " + own.printer + " not synced: " + CupsToolFailed(own, status));
-  }
-  if (status != 0) return kCommandError;
-  *restored = listing;
-  return kDone;
+  return planned;
+}
+
+Outcome RunSync(const LprRequest& request, const SyncPlan& plan) {
+  if (plan.additions.empty()) return {};
+  const int status = RunCommandWithInput(SyncCommand(request), plan.additions);
+  // The CUPS tool's sync tells its own failures (status 1).
+  if (status == 1) return Failure({}, kCommandError, "");
+  if (status == 0) return {};
+  return Failure({}, kCommandError,
+                 "queue " + request.printer + " not synced: " + CupsToolFailed(request, status));
 }
