@@ -14,8 +14,6 @@ using enum ValueRule;
 using O = CommandOptions;
 using G = LabelGeometry;
 
-// The number options of both tools; a longest value of 0 stands for the
-// tool's own length for values.
 constexpr OptionRow kNumberOptions[] = {
     {"-w", kLabelWidth, 0, {nullptr, &O::width_mm, &G::width, &O::width_given}},
     {"-h", kLabelLength, 0, {nullptr, &O::length_mm, &G::length, &O::length_given}},
@@ -32,8 +30,7 @@ constexpr OptionRow kNumberOptions[] = {
 constexpr size_t kMaxQueueName = 127;  // CUPS refuses longer queue names
 constexpr int64_t kMaxWidthMm = 255;   // the identifier's width field has two hex digits
 
-// Whether `value` holds no control byte (nor a blank, when `blank`) and none
-// of `forbidden`.
+// Whether `value` has no control byte, no blank when `blank`, and none of `forbidden`.
 bool HasNone(std::string_view value, bool blank, std::string_view forbidden) {
   return std::none_of(value.begin(), value.end(), [&](char c) {
     const auto byte = static_cast<unsigned char>(c);
@@ -73,8 +70,7 @@ bool Accepts(ValueRule rule, std::string_view value, int64_t whole, double fract
   return false;
 }
 
-// The row that `option` names: -P, -n and -d by the tool's rules, its extra
-// options, then the number options; nothing when none does.
+// The first row whose name begins `option`, or nothing.
 std::optional<OptionRow> FindRow(std::string_view option, const CommandRules& rules) {
   const OptionRow names[] = {
       {"-P", kQueueName, rules.queue_length, {.text = &O::queue, .given = &O::printer_given}},
@@ -108,8 +104,7 @@ bool ReadPair(std::string_view option, const std::string& value, const CommandRu
   return true;
 }
 
-// The mode a command line of two arguments asks for (kUsage when its queue
-// is refused); nothing for a line of pairs.
+// The mode of a "-list" or "-sync" line (kUsage for a refused queue); nothing otherwise.
 std::optional<RunKind> ReadMode(const std::vector<std::string>& args, const CommandRules& rules,
                                 CommandOptions* options) {
   const bool list = args.size() == 2 && args[0] == "-list";

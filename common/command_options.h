@@ -1,7 +1,4 @@
-// Reading the command lines of both paper-size tools: option and value pairs,
-// checked and stored by each tool's own table of options and the number
-// options that both tools share, and the modes that take a whole command line
-// of their own.
+// Command-line reading shared by both paper-size tools: option tables and modes.
 #pragma once
 
 #include <cstddef>
@@ -13,7 +10,6 @@
 
 #include "paper_size_tool.h"
 
-// What the pairs read so far said.
 struct CommandOptions {
   std::string queue;       // -P, or the queue of a mode
   std::string label_name;  // -n or -d
@@ -33,10 +29,8 @@ struct CommandOptions {
   bool mark_offset_given = false;
 };
 
-// What an option's value must be to be accepted.  Numbers are read leniently,
-// in the manner of strtol (base 10) and strtod: leading white space skipped,
-// trailing text ignored, a text without a number reads as 0; a fraction that
-// reads as infinite or not a number is refused.
+// What a value must be.  Numbers are read leniently by strtol (base 10) and
+// strtod, a text without a number as 0; infinite and NaN fractions are refused.
 enum class ValueRule {
   kAnyText,
   kQueueName,     // what CUPS accepts: at most 127 bytes, none of 0-32, 127, / \ ? ' " #
@@ -50,8 +44,7 @@ enum class ValueRule {
   kCount,         // whole, at least 0
 };
 
-// Where an accepted value goes: its text, its whole reading and its
-// fraction reading may each be kept, and the option marked as given.
+// Where an accepted value is stored; null members are skipped.
 struct OptionTarget {
   std::string CommandOptions::*text = nullptr;
   int64_t CommandOptions::*whole = nullptr;
@@ -59,8 +52,7 @@ struct OptionTarget {
   bool CommandOptions::*given = nullptr;
 };
 
-// One option.  An argument names it when it begins with `name`; rows are
-// tried in order.
+// An option, named by any argument that begins with `name`; rows are tried in order.
 struct OptionRow {
   std::string_view name;
   ValueRule rule;
@@ -80,21 +72,15 @@ struct CommandRules {
   std::span<const OptionRow> extra_options;  // tried after -P -n -d, before the number options
 };
 
-// Reads `args` (the arguments after the program name) into `options`.  Exactly
-// "-list <queue>" asks for kList and "-sync <queue>" (a queue name CUPS
-// accepts) for kSync: such lines were usage errors before these modes
-// existed, and anywhere else "-list" is the left margin.  Any other line is
-// option and value pairs: -P (a queue name CUPS accepts), -n, -d, the tool's
-// extra options, then the number options both tools share (-w -h -g -t -b -l
-// -r -S -m -o), each matched by prefix.  Decides what they ask for: kUsage
-// for a count below 2 or odd, an option found nowhere, an empty or too long
-// value or one its rule refuses (reading stops at that pair; `options` holds
-// the pairs before it), and after the last pair for: no printer; an addition
-// with a removal or without width and length; neither; and, with
-// marks_for_marked_media, media kind 2 without both mark and mark offset.
+// Reads `args` (after the program name) into `options`.  Exactly "-list <queue>"
+// gives kList and "-sync <queue>" kSync (such lines were usage errors before, and
+// elsewhere "-list" is the left margin); other lines are option and value pairs.
+// kUsage for an odd count or one below 2; an unknown option or an empty, too long
+// or refused value (`options` then holds the pairs before it); no printer, both
+// or neither of -n and -d, an addition without -w and -h, or, with
+// marks_for_marked_media, media kind 2 without -m and -o.
 RunKind ReadCommandLine(const std::vector<std::string>& args, const CommandRules& rules,
                         CommandOptions* options);
 
-// Whether `name` is a label name that a PPD takes: at most 32 bytes, and what
-// kPpdLabelName accepts.
+// Whether a PPD takes `name`: at most kMaxPpdLabelName bytes that kPpdLabelName accepts.
 bool IsPpdLabelName(std::string_view name);

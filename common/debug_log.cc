@@ -14,11 +14,8 @@
 
 namespace {
 
-// Opens the log for appending.  Only a regular file of this process's user
-// with no other name is appended to.  Anything else that someone may have
-// planted at the name is refused: a symbolic link (not followed), a FIFO
-// (opened without waiting for a reader, which would hang the tool), a hard
-// link to another file, or another user's file.
+// Opens the log as DebugLog's comment describes.  O_NONBLOCK keeps a FIFO
+// planted at the name from hanging the tool until a reader comes.
 int OpenLog(const std::string& path) {
   int fd =
       open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
@@ -46,7 +43,6 @@ bool AppendAll(int fd, std::string_view text) {
 }  // namespace
 
 int DebugLog(const char* format, ...) {
-  // The one process-wide log: opened on first use, closed by exit.
   static int log = -1;
   const std::string path = FixedPath(kDebugLogPath);
   if (log < 0) {

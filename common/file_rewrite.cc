@@ -27,8 +27,7 @@ int CreateFreshFd(const std::string& path, mode_t mode) {
 
 namespace {
 
-// A file created afresh and being written: closed, and removed again unless
-// it was kept, when it goes out of scope, however the scope is left.
+// A fresh file being written: closed on leaving scope, and removed unless kept.
 struct FreshFile {
   std::string path;
   int fd = -1;
@@ -49,12 +48,10 @@ struct FreshFile {
 // is not a write's (a write failure shows in out.error).
 using Fill = std::function<int(LineWriter& out)>;
 
-// Creates `path` afresh with `mode`, lets `fill` write it, flushes it, forces
-// it to disk when `sync` and closes it.  Returns 0, or -1 with errno set; a
-// file that was created but not written whole is removed again, also when
-// `fill` throws.
+// Creates `path` afresh and fills it, forced to disk when `sync`.  Returns 0,
+// or -1 with errno set; a file not written whole is removed, also when `fill` throws.
 int WriteFresh(const std::string& path, mode_t mode, bool sync, const Fill& fill) {
-  LineWriter out(-1);  // its buffer is had before anything is created
+  LineWriter out(-1);  // allocates before the file exists
   FreshFile file(path);
   file.fd = CreateFreshFd(path, mode);
   if (file.fd < 0) {
@@ -76,7 +73,7 @@ int WriteFresh(const std::string& path, mode_t mode, bool sync, const Fill& fill
   return 0;
 }
 
-// Writes "<path>.$$$" with `fill`, forced to disk, and renames it over `path`:
+// Writes "<path>.$$$", forced to disk, and renames it over `path`, so that
 // there is no moment without the file.
 int ReplaceThroughTemp(const std::string& path, mode_t mode, const Fill& fill) {
   StagedFile staged;
@@ -86,7 +83,6 @@ int ReplaceThroughTemp(const std::string& path, mode_t mode, const Fill& fill) {
   return CommitStagedFile(&staged);
 }
 
-// A fill that writes `data`.
 Fill WholeText(std::string_view data) {
   return [data](LineWriter& out) {
     WriteText(data, out);
@@ -94,8 +90,7 @@ Fill WholeText(std::string_view data) {
   };
 }
 
-// A fill that passes every line of `in` through the edit steps; a read
-// failure fails it, since the copy would be cut.
+// A read failure fails the fill, since the copy would be cut short.
 Fill EditedCopy(LineReader& in, const LineEdit& edit, const FinishEdit& finish) {
   return [&in, &edit, &finish](LineWriter& out) {
     std::string_view line;
@@ -152,7 +147,6 @@ int ReplaceFile(const std::string& path, mode_t mode, std::string_view data) {
 
 namespace {
 
-// Whether the file at `path` holds exactly `data`.
 bool FileHolds(const std::string& path, std::string_view data) {
   bool same = true;
   return ForEachLine(path,

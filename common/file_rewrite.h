@@ -1,5 +1,4 @@
-// Writing files safely: fresh files at fixed names, and the line-by-line
-// edits and replacements that every file change of the tools goes through.
+// Writing files safely: fresh files, line-by-line edits and one-step replacements.
 #pragma once
 
 #include <sys/types.h>
@@ -10,52 +9,41 @@
 
 #include "line_stream.h"
 
-// Removes whatever stands at `path` (a file, a link, a FIFO, an empty
-// directory) and creates a new regular file there exclusively, never following
-// a symbolic link (O_CREAT|O_EXCL|O_NOFOLLOW), with exactly `mode` whatever
-// the umask.  Returns the descriptor opened for writing (close-on-exec), or -1
-// with errno set when the name cannot be cleared or the file cannot be created.
+// Removes whatever is at `path` (file, link, FIFO, empty directory) and creates
+// a regular file there with O_CREAT|O_EXCL|O_NOFOLLOW and exactly `mode`,
+// whatever the umask.  Returns the descriptor (write-only, close-on-exec), or
+// -1 with errno set.
 int CreateFreshFd(const std::string& path, mode_t mode);
 
-// edit(line, out) is handed every line of the file in turn (its line ending
-// included when it has one) and writes whatever stays of it; finish(out)
-// adds text at the end.
+// edit(line, out) gets each line with its line ending, if any, and writes what
+// stays of it; finish(out) appends at the end.
 using LineEdit = std::function<void(std::string_view line, LineWriter& out)>;
 using FinishEdit = std::function<void(LineWriter& out)>;
 
-// The finish step that adds nothing.
 inline void AddNothing(LineWriter& /*out*/) {}
 
-// Copies the file at `src_path` through `edit` and `finish` into a file
-// created afresh at `out_path` (CreateFreshFd with `mode`).  Returns 0 when
-// everything reached `out_path` and it closed cleanly.  Returns -1 with errno
-// set when `src_path` cannot be opened (nothing is created), when `out_path`
-// cannot be created, or when a read or a write fails; in the last case
-// `out_path` is removed again, as it is when `edit` or `finish` throws.
+// Copies `src_path` through `edit` and `finish` into a fresh file at `out_path`
+// (CreateFreshFd with `mode`).  Returns 0, or -1 with errno set: nothing is
+// created when `src_path` cannot be opened, and a partly written `out_path` is
+// removed, also when `edit` or `finish` throws.
 int WriteEditedCopy(const std::string& src_path, const std::string& out_path, mode_t mode,
                     const LineEdit& edit, const FinishEdit& finish);
 
-// Whether passing the file at `path` through `edit` and `finish` would change
-// a byte of it; nothing is written.  Returns 1 when it would, 0 when the file
-// already is what the edit makes of it, -1 (errno set) when it cannot be read.
+// Returns 1 when `edit` and `finish` would change a byte of `path`, 0 when not,
+// -1 (errno set) when it cannot be read.  Writes nothing.
 int EditChangesFile(const std::string& path, const LineEdit& edit, const FinishEdit& finish);
 
-// Rewrites the file at `path` in one step: its lines go through `edit` and
-// `finish` as in WriteEditedCopy into "<path>.$$$" (created afresh with
-// `mode`), which is forced to disk and renamed over `path`.  Returns 0, or -1
-// with errno set when `path` cannot be read or the temporary file cannot be
-// created, written whole or renamed; then `path` is byte for byte as it was
-// and no temporary file is left.
+// Rewrites `path` in one step: the edited lines go to a fresh "<path>.$$$" with
+// `mode`, which is forced to disk and renamed over `path`.  Returns 0, or -1
+// with errno set; then `path` is unchanged and no temporary file is left.
 int RewriteFile(const std::string& path, mode_t mode, const LineEdit& edit,
                 const FinishEdit& finish);
 
-// Replaces the file at `path` in one step by `data`, through "<path>.$$$"
-// the same way; the same results.
+// The same with `data` as the new content.
 int ReplaceFile(const std::string& path, mode_t mode, std::string_view data);
 
-// New content for a file, written beside it and forced to disk, that
-// replaces the file in one step only when committed.  The temporary file is
-// removed when the record goes out of scope uncommitted.
+// New content written beside a file and forced to disk; it replaces the file
+// in one step when committed and is removed when it goes out of scope uncommitted.
 struct StagedFile {
   std::string path;  // the file to replace
   std::string temp;  // "<path>.$$$", or "" when there is nothing to replace
@@ -65,10 +53,9 @@ struct StagedFile {
   ~StagedFile();
 };
 
-// Stages `data` for `path` with `mode`.  When `path` already holds exactly
-// `data`, nothing is written and the commit does nothing.  Returns 0, or -1
-// (errno set) when the temporary file cannot be created or written whole;
-// then nothing is left of it.
+// Stages `data` for `path` with `mode`; when `path` already holds `data`,
+// nothing is written and the commit does nothing.  Returns 0, or -1 (errno set)
+// with no temporary file left.
 int StageFile(const std::string& path, mode_t mode, std::string_view data, StagedFile* staged);
 
 // Renames the staged content over its file.  Returns 0, or -1 (errno set)

@@ -12,12 +12,9 @@ inline constexpr std::string_view kDriverRoot = "/opt/corvane/";
 inline constexpr std::string_view kScratchPpdPath = "/tmp/pTmpPPD";
 // Receives the first output line of lpoptions (the queue's device URI).
 inline constexpr std::string_view kScratchUriPath = "/tmp/uri";
-// The append-only debug log of both paper-size tools.
 inline constexpr std::string_view kDebugLogPath = "/tmp/cvinkjet_lprng_debuglog.txt";
 
-// Returns the real path for one of the fixed absolute paths above (or a path
-// below one of them).  The installed programs return it unchanged.  Their
-// test copies (compiled with CORVANE_RELOCATABLE) put it under
-// $CORVANE_TEST_ROOT and end the process with status 2 when that variable is
-// unset, so that a test can never touch the real system.
+// The real path for a fixed path above or one below it: unchanged when installed;
+// under $CORVANE_TEST_ROOT in test builds (CORVANE_RELOCATABLE), which exit with
+// status 2 unless it names an absolute path, so tests never touch the system.
 std::string FixedPath(std::string_view fixed);

@@ -48,8 +48,7 @@ unsigned HexField(std::string_view field) {
   return value;
 }
 
-// Where the first "CvL" followed by 12 hexadecimal digits at or after `from`
-// starts, or npos.
+// The offset of the first "CvL" and 12 hex digits at or after `from`, or npos.
 size_t FindLabelId(std::string_view text, size_t from) {
   constexpr size_t kDigits = kLabelIdLength - 3;
   for (size_t at = text.find(kLabelIdPrefix, from); at != std::string_view::npos;

@@ -16,9 +16,8 @@ namespace {
 constexpr size_t kBlockSize = size_t{128} * 1024;
 static_assert(kLineStartLimit <= kBlockSize / 2, "ReadLineStart keeps to one block");
 
-// Reads more of the file behind the unread bytes, moving them to the front
-// first and growing the buffer when they fill it (a line longer than it).
-// Returns false at the end of the file or on a failure (in.error set).
+// Reads more behind the unread bytes, moved to the front first; the buffer grows
+// for a line longer than it.  False at the end or on a failure (in.error set).
 bool Refill(LineReader& in) {
   if (in.at_end || in.error != 0) return false;
   if (in.begin > 0) {
@@ -51,7 +50,6 @@ bool Refill(LineReader& in) {
   }
 }
 
-// Writes `count` bytes straight to the descriptor, completing partial writes.
 void WriteAll(const char* data, size_t count, LineWriter& out) {
   while (count > 0 && out.error == 0) {
     const ssize_t written = write(out.fd, data, count);

@@ -1,7 +1,4 @@
-// The streams of every file the tools read or write line by line: a reader
-// that hands out each line as a view into its buffer, and a writer that
-// gathers output and writes it in large pieces.  Both work on plain file
-// descriptors, set no limit on line length, and keep the errno of a failure.
+// Line reading and buffered writing on plain descriptors, with no line-length limit.
 #pragma once
 
 #include <cstdint>
@@ -26,38 +23,30 @@ struct LineReader {
   ~LineReader();
 };
 
-// Opens `path` for reading into `reader`.  Returns false with errno set when
-// it cannot be opened.
+// Opens `path` into `reader`; false with errno set when it cannot be opened.
 bool OpenLineReader(const std::string& path, LineReader* reader);
 
-// Reads the next line of `in` (the bytes up to and including the next line
-// feed, or up to the end of the file) and points `line` at it inside the
-// reader's buffer, valid until the next read.  Returns the number of bytes;
-// 0 at the end of the file, and 0 from the first failed read on (in.error is
-// then set), so that a cut line never passes for a whole one.
+// Points `line` at the next line of `in`, line feed included, valid until the
+// next read, and returns its length: 0 at the end and from the first failed read
+// on (in.error set), so that a cut line never passes for a whole one.
 int64_t fread_line_string(std::string_view& line, LineReader& in);
 
 // The most of a line that ReadLineStart hands out.
 inline constexpr size_t kLineStartLimit = size_t{64} * 1024;
 
-// Reads the next line of `in` for a reader that needs only the start of each
-// line, in memory that does not grow with the file: a carriage return, a line
-// feed, or the two together end a line, and `line` is pointed at its first
-// kLineStartLimit bytes at most, without its line end, inside the reader's
-// buffer and valid until the next read.  The rest of a longer line is passed
-// over, and not kept, by the next call.  Returns false at the end of the
-// file; a failed read counts as the end of the file (in.error is set), and the
-// bytes of the line read before it are handed out as its last line.  Not to be
-// mixed with fread_line_string on one reader.
+// Reads the next line of `in` when only its start matters, in memory that does
+// not grow with the file: lines end at CR, LF or CR LF, and `line` points at no
+// more than kLineStartLimit bytes of it, without the line end, until the next
+// read.  False at the end; a failed read counts as the end (in.error set), the
+// bytes before it being a last line.  Not to be mixed with fread_line_string.
 bool ReadLineStart(std::string_view& line, LineReader& in);
 
-// Hands each line of the file at `path` (as fread_line_string reads it) to
-// `each` until `each` returns false or the file ends.  Returns false (errno
-// set) when the file cannot be opened or a read fails.
+// Hands each line of `path` (as fread_line_string reads it) to `each` until it
+// returns false.  Returns false (errno set) when opening or a read fails.
 bool ForEachLine(const std::string& path, const std::function<bool(std::string_view)>& each);
 
-// Gathers output for one descriptor, which it does not own, or appends it
-// to `capture` when that is set (and then writes nothing).
+// Buffers output for a descriptor it does not own, or, when `capture` is set,
+// appends it there and writes nothing.
 struct LineWriter {
   int fd = -1;
   std::vector<char> buffer;
@@ -68,12 +57,10 @@ struct LineWriter {
   explicit LineWriter(int descriptor);
 };
 
-// Appends exactly `count` bytes of `data` to `out`, whatever they are, and
-// returns `count`; 0 or less writes nothing.  A failed write shows in
-// out.error.
+// Appends `count` bytes of `data`, whatever they are, and returns `count`; 0 or
+// less writes nothing.  A failed write shows in out.error.
 int64_t fwrite_line_string(const char* data, int64_t count, LineWriter& out);
 
-// Appends all of `text` with fwrite_line_string.
 inline void WriteText(std::string_view text, LineWriter& out) {
   fwrite_line_string(text.data(), static_cast<int64_t>(text.size()), out);
 }

@@ -1,8 +1,4 @@
-// Finding a label format by name, the one piece of the library that each
-// paper-size tool builds its own way: the CUPS build looks at the "*PageSize"
-// lines of a PPD and reports an unreadable file; the LPRng build (compiled with
-// CORVANE_LPRNG_BUILD) looks at every line and takes an unreadable file for
-// one without the format.
+// Lookup_Label, which each tool builds its own way (CORVANE_LPRNG_BUILD); see label_id.h.
 #include <cstring>
 
 #include "label_id.h"

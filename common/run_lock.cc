@@ -7,9 +7,8 @@
 
 #include <cerrno>
 
-// Waits for the lock.  A directory that cannot be opened or locked leaves the
-// run without it: then the files in it cannot be changed either, and the
-// tool's file operations report that.
+// Waits for the lock.  When the directory cannot be opened or locked, the run
+// goes on without it: its files cannot be changed then either, which is reported.
 RunLock::RunLock(const std::string& directory)
     : fd(open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
   while (fd >= 0 && flock(fd, LOCK_EX) != 0 && errno == EINTR) {

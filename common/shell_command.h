@@ -5,20 +5,16 @@
 #include <string>
 #include <string_view>
 
-// Returns `value` as one shell word that reaches the program literally: bare
-// when it is not empty and holds only A-Z a-z 0-9 % + , - . / : = @ _,
-// otherwise in single quotes with each ' written as '\''.
+// `value` as one shell word that reaches the program literally: bare when not
+// empty and only A-Z a-z 0-9 % + , - . / : = @ _, else in single quotes, ' as '\''.
 std::string ShellQuote(std::string_view value);
 
-// One command line for the shell: the words quoted with ShellQuote, joined
-// by single blanks.
+// The words, each through ShellQuote, joined by single blanks.
 std::string JoinWords(std::initializer_list<std::string_view> words);
 
-// Each of these flushes the process's output, runs `command` through the
-// shell and returns its exit status: 0 for success, 128 + the signal number
-// for a command killed by a signal, -1 when no shell could be started.
+// Each flushes the process's output, runs `command` through the shell and returns
+// its exit status: 128 + the signal for a killed command, -1 when no shell started.
 
-// Runs `command`.
 int RunCommand(const std::string& command);
 
 // Runs `command`, collecting its standard output in `output`.

@@ -1,4 +1,4 @@
-// printf-style formatting into strings of any length, and renaming within one.
+// printf-style formatting into strings of any length, and text replacement.
 #include "text_format.h"
 
 #include <cstdio>

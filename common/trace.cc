@@ -1,5 +1,4 @@
-// The entry trace, in a file of its own so that a program that calls it does
-// not carry the debug log too.
+// The entry trace, apart so that its callers do not pull in the debug log.
 #include "paper_size_tool.h"
 
 void TraceEnter(const char* /*source*/, const char* /*operation*/) {}

@@ -1,6 +1,5 @@
-// The units of the files the tools write: millimetres on the command line,
-// PostScript points in the PPD and two information files, printer dots in the
-// others and in the media record.
+// Units: millimetres on the command line, PostScript points in the PPD and two
+// information files, printer dots in the others and in the media record.
 #pragma once
 
 #include "paper_size_tool.h"
@@ -15,13 +14,11 @@ inline constexpr double kMaxPrintWidthDots = 448.0;
 // precision, as every value in the files was written.
 inline double Points(double mm) { return mm / kMmPerInch * kPointsPerInch; }
 
-// Millimetres from points: the inverse of Points.
 inline double MillimetresFromPoints(double points) { return points / kPointsPerInch * kMmPerInch; }
 
-// The imageable area of a label in points, in the order the files carry it:
-// left margin, top margin, width less right margin, length less bottom
-// margin.  The second value is the top margin and the fourth the length less
-// the bottom margin, as the driver's filters have always read them.
+// A label's imageable area in points, in the files' order.  The second value
+// is the top margin and the fourth the length less the bottom margin, as the
+// driver's filters have always read them.
 struct ImageableArea {
   double left = 0;
   double top = 0;

@@ -10,15 +10,12 @@ namespace {
 using enum ValueRule;
 using O = CommandOptions;
 
-// Tried after -P, -n and -d: the first row whose name begins the argument
-// wins, so "-Pxyz" counts as "-P", and "-show" comes before the media kind "-S".
 constexpr OptionRow kOwnOptions[] = {
     {"-specid", kPpdKeyword, 0, {.text = &O::label_id}},
     {"-show", kAnyText, 0, {.whole = &O::show_output}},
 };
 
-// Queue names of up to 1024 bytes (CUPS's rule then takes 127), every other
-// value, numbers included, of up to 32.
+// -P up to 1024 bytes (kQueueName then caps it at 127), every other value up to 32.
 constexpr CommandRules kRules = {1024,  kMaxPpdLabelName, kPpdLabelName, kQueueName,
                                  false, kOwnOptions};
 

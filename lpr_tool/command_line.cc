@@ -6,9 +6,8 @@
 
 namespace {
 
-// A listing shows the model's formats whatever the queue is called; every
-// value but that of -P (up to 2048 bytes, CUPS's rule then takes 127) of up
-// to 99 bytes.
+// -P up to 2048 bytes (kQueueName then caps it at 127), other values up to 99;
+// -list takes any queue name, as a listing shows the model's formats anyway.
 constexpr CommandRules kRules = {
     2048, kMaxValueBytes, ValueRule::kFileName, ValueRule::kAnyText, true, {}};
 

@@ -1,5 +1,4 @@
-// Where a model's files lie in the driver's tree, and the commands that run
-// the CUPS tool installed there.
+// Where a model's files lie in the driver's tree, and commands for its CUPS tool.
 #include "driver_tree.h"
 
 #include "fixed_paths.h"
@@ -60,7 +59,6 @@ std::string RemovalCommand(const LprRequest& request) {
 
 std::string AdditionCommand(const LprRequest& request, const LabelGeometry& geometry,
                             const std::string& label_id) {
-  // The whole-millimetre width and length, everything else with two decimals.
   // clang-format off
   return JoinWords({CupsToolProgram(request.model), "-P", request.printer, "-n", request.label_name,
                     "-w", std::to_string(request.width_mm), "-h", std::to_string(request.length_mm),

@@ -1,5 +1,4 @@
-// Where a model's files lie in the driver's tree, and the commands that run
-// the CUPS tool installed there.
+// Where a model's files lie in the driver's tree, and commands for its CUPS tool.
 #pragma once
 
 #include <sys/types.h>
@@ -20,11 +19,8 @@ std::string PaperDimensionPath(const std::string& model);  // .../PaperDimension
 // "customtape/<name>.bin" in the model's information directory.
 std::string MediaFilePath(const std::string& model, const std::string& label_name);
 
-// ---- The CUPS paper-size tool ----------------------------------------------
-// Commands for the shell that run the CUPS tool of the model's driver tree,
-// every value shell-quoted so that it arrives as one literal argument.
+// ---- Shell commands running the model's CUPS tool, every value quoted -----
 
-// The program file of the CUPS tool in the model's driver tree.
 std::string CupsToolProgram(const std::string& model);
 
 // "<the model's CUPS tool> failed (status <status>)".
@@ -33,9 +29,8 @@ std::string CupsToolFailed(const LprRequest& request, int status);
 // "<tool> -P <queue> -d <name> -show 1": removes the label format from the PPD.
 std::string RemovalCommand(const LprRequest& request);
 
-// "<tool> -P <queue> -n <name> -w W -h H -l L -t T -r R -b B -g G -S K -m M
-// -o O -specid <id> -show 1" with the margins, gap, mark and mark offset in
-// two decimals: adds the label format under `label_id`.
+// "<tool> -P <queue> -n <name> -w W -h H -l L -t T -r R -b B -g G -S K -m M -o O
+// -specid <id> -show 1", fractions in two decimals: adds the label format.
 std::string AdditionCommand(const LprRequest& request, const LabelGeometry& geometry,
                             const std::string& label_id);
 
@@ -45,9 +40,8 @@ std::string ListingCommand(const LprRequest& request);
 // "<tool> -sync <queue>": adds the label formats of its standard input.
 std::string SyncCommand(const LprRequest& request);
 
-// Why a queue's PPD cannot take a label format called `name` with the
-// margins of `geometry` (already rounded to two decimals, as they reach the
-// CUPS tool), or nullptr when it can.
+// Why a PPD cannot take a label format `name` with the margins of `geometry`
+// (already rounded to two decimals), or nullptr when it can.
 const char* PpdRefusal(const std::string& name, const LabelGeometry& geometry);
 
 // Two decimals, as every fraction reaches the CUPS tool.

@@ -31,7 +31,6 @@ constexpr size_t kSizeTextSlot = 16;
 
 constexpr int64_t kTruncateBound = 1'000'000'000'000'000;
 
-// The printer command that precedes the record in the media file.
 constexpr std::array<uint8_t, 6> kMediaCommandHeader = {0x1B, 0x69, 0x55, 0x77, 0x01, 0x3F};
 
 // Stores the low 16 bits of `value` little-endian.
@@ -48,7 +47,6 @@ void PutText(MediaRecord& record, size_t offset, const std::string& text) {
   record[offset + length] = 0;
 }
 
-// The mode a plain create gives a file: 0666 less the process's umask.
 mode_t PlainCreateMode() {
   const mode_t mask = umask(0);
   umask(mask);
@@ -75,7 +73,6 @@ int64_t TruncateToInt64(double value) {
 
 namespace {
 
-// Tenths of millimetres in an inch.
 constexpr int64_t kTenthsMmPerInch = 254;
 
 // D: tenths of dots per inch, so that tenths of millimetres divide by 254.
@@ -95,9 +92,8 @@ int64_t MarginDots(double mm, int64_t d) {
                      3);
 }
 
-// Half the print width left over.  The printer's area width counts the left
-// margin twice and not the right one; stored records and the printer's
-// firmware agree on it this way.
+// Half the print width left over.  The area width counts the left margin twice
+// and not the right one, as stored records and the printer's firmware expect.
 int64_t SideDots(const LabelGeometry& geometry, int64_t d) {
   const double w10 = static_cast<double>(TruncateToInt64(geometry.width * 10.0));
   const int64_t area =
@@ -107,7 +103,6 @@ int64_t SideDots(const LabelGeometry& geometry, int64_t d) {
   return (TruncateToInt64(geometry.max_print_width) - area) / 2;
 }
 
-// The size texts: width only for continuous tape, width and length otherwise.
 void PutSizeTexts(MediaRecord& record, const LabelGeometry& geometry, bool continuous) {
   const auto width_mm = static_cast<long long>(TruncateToInt64(geometry.width));
   const auto length_mm = static_cast<long long>(TruncateToInt64(geometry.length));

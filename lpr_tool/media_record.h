@@ -17,20 +17,16 @@ inline constexpr size_t kMediaRecordSize = 126;
 using MediaRecord = std::array<uint8_t, kMediaRecordSize>;
 static_assert(sizeof(MediaRecord) == kMediaRecordSize, "the media record is packed");
 
-// Truncates toward zero.  Values beyond +-10^15 (far beyond any label) are
-// held at that bound and NaN gives 0, so the dot arithmetic that follows can
-// never overflow.
+// Truncates toward zero, holding values beyond +-10^15 at that bound and NaN at
+// 0, so that the dot arithmetic that follows cannot overflow.
 int64_t TruncateToInt64(double value);
 
-// Fills `record` (all zero on entry) from `geometry` (with `resolution` and
-// `max_print_width` set) and `media_kind`: geometry in dots at the record's
-// fixed offsets, 16-bit fields little-endian, and the two size texts cut to 15
-// characters and a zero byte.  Writes nothing else; returns 0.
+// Fills `record` (all zero on entry) from `geometry` (resolution and
+// max_print_width set) and `media_kind`: dots, 16-bit fields little-endian,
+// size texts cut to 15 bytes and a zero.  Writes nothing else; returns 0.
 int MakeMediaRecord(MediaRecord& record, const LabelGeometry& geometry, int32_t media_kind);
 
-// Stages the printer command that precedes the record (1B 69 55 77 01 3F)
-// and `record` for the media file at `path` (StageFile), with the mode a
-// plain create would give it (0666 less the umask); the file changes only
-// when the staged content is committed.  Returns 0, or -1 with errno set when
-// the content cannot be written whole beside the file.
+// Stages the printer command 1B 69 55 77 01 3F and `record` for the media file
+// at `path`, with the mode a plain create gives (0666 less the umask).  Returns
+// 0, or -1 with errno set when they cannot be written whole beside the file.
 int StageMediaFile(const std::string& path, const MediaRecord& record, StagedFile* staged);

@@ -8,10 +8,9 @@
 
 #include "lpr_tool.h"
 
-// Runs the CUPS tool's listing for `request.printer` and puts the identifiers
-// it lists into `ids`, and, when `lines` is given, its lines (without their
-// line feeds) into `lines`, in the PPD's order.  Returns false when the tool
-// fails or says anything but listing lines (identifier, width, length, name,
-// TAB-separated), with `why` telling which.
+// Runs the CUPS tool's listing for `request.printer`; puts the listed identifiers
+// into `ids` and, when given, the lines without line feeds into `lines`, in PPD
+// order.  Returns false, with `why` set, when the tool fails or prints anything
+// but listing lines.
 bool ListPpdIds(const LprRequest& request, std::set<std::string, std::less<>>* ids,
                 std::string* why, std::vector<std::string>* lines = nullptr);

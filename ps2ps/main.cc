@@ -1,9 +1,6 @@
-// cvps2ps: tells the LPRng print filter whether to shift the pages of a
-// PostScript job (and by how much) or to copy it as it is.
-//
-// Usage: cvps2ps a1 a2 a3 a4 a5 shift command first second job
-// Prints "PSCOMMAND=...\nCMDARGV=..." without a final line feed; any other
-// number of arguments prints nothing.  Exits 0 on every path.
+// cvps2ps a1 a2 a3 a4 a5 shift command first second job: tells the LPRng print
+// filter whether to shift a PostScript job's pages, and by how much, or to copy
+// it.  Any other number of arguments prints nothing; the status is always 0.
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -36,8 +33,7 @@ int Answer(int /*argc*/, char* argv[]) {
 
 int main(int argc, char* argv[]) {
   if (argc != kArgumentCount + 1) return 0;
-  // The print filter is always given status 0; an unexpected failure is still
-  // named on standard error.
+  // An unexpected failure is named on standard error, but the status stays 0.
   RunGuarded("cvps2ps", Answer, argc, argv);
   return 0;
 }

@@ -15,8 +15,6 @@ constexpr double kHorizontalOffsetInches = -0.06;
 // The top margin the printer keeps: 3 mm, in inches.
 constexpr double kTopMarginInches = 3 / kMmPerInch;
 
-// The vertical page offset in inches for a shift of `shift_dots` printer dots
-// on a page `height` points high, moved up by the top margin.
 double VerticalOffsetInches(double shift_dots, float height) {
   // In this order, in double precision: the printed offsets depend on it.
   return (shift_dots / kDotsPerInch - static_cast<double>(height) / kPointsPerInch) +
@@ -42,12 +40,10 @@ PageSize ScanPageSize(std::string_view line) {
   if (open == std::string_view::npos) return size;
   size_t close = line.find(']', open + 1);
   if (close == std::string_view::npos) return size;
-  // The whole bracket text is handed over, however long.  sscanf ends at a
-  // zero byte, which is what a scan of the whole text does too: a zero byte
-  // is neither white space nor part of a number, so nothing after it scans.
+  // sscanf stops at a zero byte as a scan of the whole text would: a zero byte
+  // is neither white space nor part of a number.
   std::string numbers(line.substr(open + 1, close - open - 1));
-  // The reading of "%f %f" by sscanf is the contract here, numbers that do
-  // not scan included, so its conversion errors are not wanted.
+  // sscanf's reading of "%f %f", failures included, is the contract here.
   std::sscanf(numbers.c_str(), "%f %f", &size.width, &size.height);  // NOLINT(cert-err34-c)
   return size;
 }

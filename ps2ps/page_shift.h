@@ -1,5 +1,4 @@
-// Choosing the command the print filter runs on a PostScript job: the page
-// size its leading lines request, and the answer text naming the command.
+// The page size a PostScript job's leading lines request, and cvps2ps's answer.
 #pragma once
 
 #include <string>
@@ -7,7 +6,6 @@
 
 #include "line_stream.h"
 
-// The message written to standard error when the job cannot be opened.
 inline constexpr char kUnreadableJobMessage[] = "ERROR:cvps2ps terminates.\n";
 
 // A requested page size in PostScript points, kept in single precision as it
@@ -17,27 +15,20 @@ struct PageSize {
   float height = 0;
 };
 
-// Reads `in` one line at a time for as long as each line contains "PageSize"
-// (case-sensitive, anywhere in the line) and returns the last of these lines,
-// without its line end; "" when the file is empty or its first line lacks the
-// text.  The first line without "PageSize" ends the reading and nothing after
-// it is read.  A carriage return, a line feed or the two together end a line;
-// a line's text ends at its first zero byte, and of a line longer than
-// kLineStartLimit only that much is looked at (ReadLineStart).  A failed read
-// counts as the end of the file.
+// The last of the leading lines of `in` that contain "PageSize" (case-sensitive),
+// or "" when the first does not; nothing after the first other line is read.
+// Lines are read by ReadLineStart, and their text ends at a zero byte.
 std::string ReadLeadingPageSizeLine(LineReader& in);
 
-// Scans the text between the first "[" of `line` and the first "]" after it
-// like sscanf with "%f %f": white space around and between the numbers is
-// skipped, and a number that does not scan leaves its value and every value
-// after it at 0.  Without such a pair of brackets both values are 0.
+// Scans the text between the first "[" of `line` and the next "]" like sscanf
+// "%f %f": a number that does not scan leaves it and any after it at 0, as does
+// a line without such brackets.
 PageSize ScanPageSize(std::string_view line);
 
-// The two key=value lines for the print filter, without a final line feed:
-// the copy command "PSCOMMAND=cp\nCMDARGV=-f <first> <second>" when `size` is
-// zero by zero (a negative zero counts as zero, a NaN does not), otherwise
-// "PSCOMMAND=<command>\nCMDARGV=-w<width> -h<height> 1:0@1.0(<x>in,<y>in)
-// <first> <second>" with every number printed as by "%f".  The arguments are
-// copied as they stand, whatever their length or content.
+// The answer for the print filter, without a final line feed:
+// "PSCOMMAND=cp\nCMDARGV=-f <first> <second>" for a 0 by 0 size (-0 counts as
+// 0, NaN does not), else "PSCOMMAND=<command>\nCMDARGV=-w<width> -h<height>
+// 1:0@1.0(<x>in,<y>in) <first> <second>", numbers as by "%f".  The arguments
+// are copied as they stand.
 std::string FormatAnswer(double shift_dots, PageSize size, std::string_view command,
                          std::string_view first_file, std::string_view second_file);
