@@ -37,12 +37,10 @@ struct CommandLine {
   int show_output = 1;
 };
 
-// Reads the arguments after the program name by the tool's option table
-// (ReadCommandLine: options matched by prefix in table order, so "-Pxyz"
-// counts as "-P"; values of at most 32 bytes, -P up to 1024; a queue name
-// CUPS accepts, an -n name that fits a PPD line and holds no identifier, a
-// -specid usable as a PPD keyword).  Exactly "-list <queue>" asks for kList
-// and exactly "-sync <queue>" for kSync.  Touches nothing.
+// Reads the arguments after the program name (options matched by prefix, so
+// "-Pxyz" counts as "-P"; values up to 32 bytes, -P up to 1024; names and
+// identifiers a PPD can take).  Exactly "-list <queue>" is kList and
+// "-sync <queue>" kSync.  Touches nothing.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // ---- Operations ------------------------------------------------------------
@@ -50,31 +48,23 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 // Writes the usage text to standard output unless show_output is 0.
 void DisplayHelp();
 
-// Appends to `listing` one line per label format of the PPD at
-// request.ppd_path, in file order (its "*PageSize" label lines): identifier,
-// width and length in millimetres from its "*PaperDimension" line, and name,
-// separated by TABs.  Fails with kFileError when the PPD cannot be read.
+// Appends to `listing` a line per "*PageSize" label format of the PPD, in
+// file order: identifier, width and length in mm (its "*PaperDimension"),
+// name, TAB-separated.  Fails with kFileError when the PPD cannot be read.
 Outcome ListQueueFormats(const LabelRequest& request, std::string* listing);
 
-// Adds the label format of `request` and `geometry` to the queue's PPD under
-// request.label_id (a fresh identifier when it is empty), replacing a format
-// of the same name: copies the PPD into the scratch PPD (WriteEditedPpd) and
-// re-registers the queue with the copy, once.  Fails with kFileError when the
-// PPD cannot be read or the copy cannot be written whole, or with
-// kNoPlaceInPpd, before any CUPS command has run; otherwise ends as
-// ReRegisterQueue does, or in kDone when the PPD already held the format.
+// Adds the format to the queue's PPD under request.label_id (fresh when
+// empty), replacing one of the same name, through the scratch PPD and one
+// re-registration.  Fails with kFileError or kNoPlaceInPpd before any CUPS
+// command; otherwise ends as ReRegisterQueue does (kDone, nothing run, when
+// the PPD held the format already).
 Outcome AddLabel(LabelRequest request, LabelGeometry geometry);
 
-// Removes the label format called request.label_name from the queue's PPD:
-// copies the PPD into the scratch PPD leaving out every line that carries the
-// format's identifier, except that a "*DefaultPageSize:",
-// "*DefaultPageRegion:", "*DefaultImageableArea:" or "*DefaultPaperDimension:"
-// line carrying it becomes that keyword, a TAB and the page size to fall back
-// to: "50x30" when the PPD offers it, otherwise the first "*PageSize" choice
-// left in the file; then re-registers the queue with the copy.  Ends in
-// kNotPresent when no such format is in the PPD, fails with kFileError when
-// the PPD cannot be read or the copy cannot be written whole (nothing written
-// or run in either case), and otherwise ends as ReRegisterQueue does.
+// Removes the format request.label_name from the queue's PPD through the
+// scratch PPD and re-registers the queue.  A default line naming it falls back
+// to "50x30" when the PPD offers it, else to the first page size left.  Ends
+// in kNotPresent or fails with kFileError with nothing run; otherwise ends as
+// ReRegisterQueue does.
 Outcome RemoveLabel(LabelRequest request);
 
 // One label format as an addition takes it.
@@ -83,9 +73,7 @@ struct LabelFormat {
   LabelGeometry geometry;
 };
 
-// Puts into the PPD at `ppd_path`, in one edit and with one re-registration,
-// every one of `formats` whose identifier it lacks, in the order given, each
-// as AddLabel would (a format of the same name is replaced).  Ends in kDone
-// when the PPD holds them all (nothing written and no command run when it
-// held them already); fails as AddLabel does.
+// Puts each of `formats` whose identifier the PPD lacks into it as AddLabel
+// would, in one edit and one re-registration (none when it lacks none).
+// Fails as AddLabel does.
 Outcome SyncLabels(const std::string& ppd_path, const std::vector<LabelFormat>& formats);

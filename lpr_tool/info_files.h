@@ -20,23 +20,16 @@ struct InfoEntries {
   std::string paper_dimension;
 };
 
-// Takes the lines that hold one of `old_ids` out of the information files of
-// `model` and, when `added` is given, puts its entries in; the settings file,
-// opened only when `old_ids` is not empty and passed over when it does not
-// exist, turns each line naming an old identifier into one naming added->id,
-// or into "MediaSize=50x30" without `added`.  The files are rewritten one by
-// one in the order print area, settings, imaging area, paper dimension, tape
-// list: a new identifier reaches a file that names it first and an old one
-// leaves such a file last, so that an identifier in any file is always named
-// by the print-area or tape list file and a run cut short leaves nothing a
-// later removal cannot find.  Fails with kFileError naming the file that could
-// not be read or rewritten; the files before it stay rewritten, it and those
-// after it are unchanged.
+// Takes the lines of `old_ids` out of the model's information files and puts
+// `added`'s entries in (when given).  Settings lines naming an old identifier
+// name added->id, or become "MediaSize=50x30"; a missing settings file is
+// passed over.  Files are rewritten one by one, a name file (print area) first
+// and the name files last, so that a run cut short leaves every identifier
+// named where a removal looks.  Fails with kFileError naming the file; those
+// before it stay rewritten, the others unchanged.
 Outcome ChangeInfoFiles(const std::string& model, const std::vector<std::string>& old_ids,
                         const InfoEntries* added);
 
-// Takes out of the information files of `model` the lines of every
-// identifier that neither the tape list nor the print-area file names (left
-// by hand, or by runs cut short before the name files were written first),
-// with a note for each.  Fails as ChangeInfoFiles does.
+// Takes out the lines of every identifier that no name file (tape list, print
+// area) names, with a note for each.  Fails as ChangeInfoFiles does.
 Outcome RemoveUnnamedIds(const std::string& model);

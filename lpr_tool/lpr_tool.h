@@ -59,13 +59,12 @@ struct MarginRange {
   float upper = 0;
 };
 
-// Returns true when the label is not wider than the 448 printable dots, or
-// when both its left and right margins lie within `range` (bounds included);
-// `range` is filled whenever the check applies.  Returns false otherwise.
+// Whether a label wider than the 448 printable dots has both side margins
+// within `range` (bounds included), which is filled when the check applies;
+// true for narrower labels.
 bool CheckWideMediaMargins(const LabelGeometry& geometry, MarginRange* range);
 
-// The three lines (and the empty line after the first) main prints when the
-// check fails.
+// What main prints when the check fails.
 std::string MarginErrorText(const MarginRange& range);
 
 // ---- The operations --------------------------------------------------------
@@ -75,55 +74,43 @@ std::string MarginErrorText(const MarginRange& range);
 // Writes the usage text to standard output.
 void DisplayHelp();
 
-// Appends to `listing` one line per label format of the model's tape list
-// file, in file order: identifier, width and length in millimetres from the
-// paper-dimension file, name, and "ppd" when the CUPS tool lists the same
-// identifier for `request.printer`, "-" when it does not, "?" for every line
-// when the CUPS tool fails or answers with anything but listing lines; TABs
-// between the fields.  Then one line in the same layout, with "ppd-only"
-// last, per format the PPD lists under an identifier the tape list lacks.
-// Fails with kFileError when the tape list or paper-dimension file cannot be
-// read.
+// Appends to `listing` a line per label format of the tape list, in file
+// order: identifier, width and length in mm (paper-dimension file), name, and
+// "ppd" when the CUPS tool lists the identifier for `request.printer`, "-"
+// when not, "?" when its listing fails or cannot be read; TABs between.  Then
+// a line ending in "ppd-only" per identifier the PPD lists and the tape list
+// lacks.  Fails with kFileError when the tape list or paper-dimension file
+// cannot be read.
 Outcome ListModelFormats(const LprRequest& request, std::string* listing);
 
-// Has the CUPS tool remove the label format called `request.label_name` from
-// the PPD of `request.printer`, then takes the lines of every identifier that
-// the tape list or print-area file gives the name out of the information
-// files (ChangeInfoFiles), turning the settings lines that name one into
-// "MediaSize=50x30"; the geometry plays no part.  Ends in kNotPresent when neither file names it
-// (nothing changed); fails with kCommandError when the CUPS tool failed (no information file
-// touched), or with kFileError when an information file could not be read or rewritten.
+// Has the CUPS tool remove the format `request.label_name` from the queue's
+// PPD, then takes every identifier the name files give the name out of the
+// information files (ChangeInfoFiles).  The geometry plays no part.  Ends in
+// kNotPresent when no name file names it; fails with kCommandError when the
+// CUPS tool failed (no information file touched) or with kFileError.
 Outcome RemoveLabel(LprRequest request, LabelGeometry geometry);
 
-// Makes a fresh label identifier, or keeps the name's identifier when its
-// whole-millimetre width and length stay, and has the CUPS tool add the label
-// format under it (replacing a format of the same name in the PPD; a format
-// the PPD cannot take leaves a note instead), then replaces the information
-// files' entries of every identifier the tape list or print-area file gives
-// the name by the new ones (ChangeInfoFiles); settings lines that named one
-// of them name the new one.  Fails as RemoveLabel does.
+// Keeps the name's identifier when its whole-mm width and length stay, or
+// makes a fresh one, and has the CUPS tool add the format under it (a format
+// the PPD cannot take leaves a note instead), then puts its entries into the
+// information files in place of the name's earlier ones (ChangeInfoFiles).
+// Fails as RemoveLabel does.
 Outcome AddLabel(LprRequest request, LabelGeometry geometry);
 
-// A sync's work: the arguments of each addition it makes, as the CUPS tool's
-// sync reads them (TABs between them, a line feed after them), and a listing
-// line (ListModelFormats' layout, "ppd" last) per format it restores.
+// A sync's work: a line of TAB-separated addition arguments per format, as
+// the CUPS tool's sync reads them, and a listing line ("ppd" last) for each.
 struct SyncPlan {
   std::string additions;
   std::string listing;
 };
 
-// Plans the sync of the PPD of `request.printer` with the model's information
-// files: every label format of the tape list that the PPD lacks and can take
-// goes into `plan`, with the lines its addition wrote; a format the PPD
-// cannot take leaves a note and is passed over.  First takes out of the
-// information files the lines of every identifier that neither the tape list
-// nor the print-area file names (RemoveUnnamedIds); otherwise they are only
-// read.  Fails with kFileError when an information file cannot be read or
-// rewritten, and with kCommandError when the PPD cannot be listed.
+// Plans putting back into the queue's PPD the newest format of each name of
+// the tape list that the PPD lacks and can take (one it cannot take leaves a
+// note), after RemoveUnnamedIds.  Fails with kFileError, or with
+// kCommandError when the PPD cannot be listed.
 Outcome PlanSync(const LprRequest& request, SyncPlan* plan);
 
-// Puts the formats of `plan` into the PPD through one run of the CUPS tool's
-// sync (one re-registration); runs nothing for an empty plan.  Fails with
-// kCommandError, the PPD as it was, when the CUPS tool's sync fails, with
-// nothing in `failed` when the CUPS tool has told that itself.
+// Puts the plan into the PPD with one run of the CUPS tool's sync (none for
+// an empty plan).  Fails with kCommandError, the PPD as it was, with nothing
+// in `failed` when the CUPS tool has said why itself.
 Outcome RunSync(const LprRequest& request, const SyncPlan& plan);
