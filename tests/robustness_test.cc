@@ -177,6 +177,10 @@ TEST(FreshFile, ReplacesWhateverWasPlantedAtTheName) {
     EXPECT_EQ(ts::ReadFile(name) + ts::ReadFile(victim), "mine\nvictim\n");
     unlink(name.c_str());
   }
+  // A name that cannot be created gives no descriptor (0 would be standard input).
+  errno = 0;
+  EXPECT_EQ(CreateFreshFd(root.Path("/none/name"), 0644), -1);
+  EXPECT_EQ(errno, ENOENT);
   // The debug log appends only to a regular file of its own with one name,
   // and ends the run when it cannot write.
   const std::string log = root.Path("/tmp/cvinkjet_lprng_debuglog.txt");
