@@ -1,4 +1,4 @@
-// Adding one label format to a PPD.
+// Adding label formats to a PPD and having CUPS take the PPD up.
 #include "fixed_paths.h"
 #include "label_id.h"
 #include "ppd_edit.h"
@@ -15,13 +15,20 @@ Outcome AddLabel(LabelRequest request, LabelGeometry geometry) {
   char old_id[kLabelIdLength + 1];
   const int found = Lookup_Label(request.ppd_path, request.label_name, old_id);
   if (found == kLabelFileUnreadable) return FileFailure(request.ppd_path);
-  const PpdInsertion insertion{{request, geometry}, found == kLabelFound ? old_id : ""};
+  return InsertIntoPpd(request.ppd_path,
+                       {{{request, geometry}, found == kLabelFound ? old_id : ""}});
+}
+
+Outcome InsertIntoPpd(const std::string& ppd_path, const std::vector<PpdInsertion>& insertions) {
   const std::string scratch = FixedPath(kScratchPpdPath);
-  const Outcome edited = WriteEditedPpd(request.ppd_path, scratch, {insertion});
+  const Outcome edited = WriteEditedPpd(ppd_path, scratch, insertions);
   if (edited.code == kPpdUnchanged) return {};  // nothing to tell CUPS
   if (edited.code != kDone) return edited;
   IdRenames renamed;
-  if (!insertion.replaces.empty() && insertion.replaces != request.label_id)
-    renamed.emplace(insertion.replaces, request.label_id);
+  for (const PpdInsertion& insertion : insertions) {
+    const std::string& new_id = insertion.format.request.label_id;
+    if (!insertion.replaces.empty() && insertion.replaces != new_id)
+      renamed.emplace(insertion.replaces, new_id);
+  }
   return ReRegisterQueue(scratch, renamed);
 }

@@ -73,6 +73,19 @@ struct LabelFormat {
   LabelGeometry geometry;
 };
 
+// A label format to put into a PPD, and the identifier of an earlier format
+// of the same name that it replaces ("" for none).  A format that replaces
+// its own identifier keeps it: its lines are replaced where they stand.
+struct PpdInsertion {
+  LabelFormat format;
+  std::string replaces;
+};
+
+// Puts `insertions` into the PPD at `ppd_path` through the scratch PPD
+// (WriteEditedPpd) and re-registers the queue with it once, defaults following
+// each replaced identifier; nothing is run when the PPD stays as it was.
+Outcome InsertIntoPpd(const std::string& ppd_path, const std::vector<PpdInsertion>& insertions);
+
 // Puts each of `formats` whose identifier the PPD lacks into it as AddLabel
 // would, in one edit and one re-registration (none when it lacks none).
 // Fails as AddLabel does.

@@ -15,14 +15,6 @@ inline constexpr std::array<std::string_view, 4> kDefaultKeywords = {
     "*DefaultPageSize:", "*DefaultPageRegion:", "*DefaultImageableArea:",
     "*DefaultPaperDimension:"};
 
-// A label format to put into a PPD, and the identifier of an earlier format
-// of the same name that it replaces ("" for none).  A format that replaces
-// its own identifier keeps it: its lines are replaced where they stand.
-struct PpdInsertion {
-  LabelFormat format;
-  std::string replaces;
-};
-
 // WriteEditedPpd's result when the PPD already is what the edit makes of it.
 inline constexpr int kPpdUnchanged = 2;
 

@@ -2,10 +2,8 @@
 #include <map>
 #include <set>
 
-#include "fixed_paths.h"
+#include "cups_tool.h"
 #include "label_listing.h"
-#include "ppd_edit.h"
-#include "reregister_queue.h"
 
 Outcome SyncLabels(const std::string& ppd_path, const std::vector<LabelFormat>& formats) {
   std::vector<LabelEntry> entries;
@@ -22,14 +20,5 @@ Outcome SyncLabels(const std::string& ppd_path, const std::vector<LabelFormat>& 
     const auto same_name = id_of_name.find(format.request.label_name);
     insertions.push_back({format, same_name != id_of_name.end() ? same_name->second : ""});
   }
-  if (insertions.empty()) return {};
-  const std::string scratch = FixedPath(kScratchPpdPath);
-  const Outcome edited = WriteEditedPpd(ppd_path, scratch, insertions);
-  if (edited.code != kDone) return edited;
-  IdRenames renamed;
-  for (const PpdInsertion& insertion : insertions) {
-    if (!insertion.replaces.empty())
-      renamed.emplace(insertion.replaces, insertion.format.request.label_id);
-  }
-  return ReRegisterQueue(scratch, renamed);
+  return insertions.empty() ? Outcome{} : InsertIntoPpd(ppd_path, insertions);
 }
