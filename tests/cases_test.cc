@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <set>
 
 #include "support.h"
@@ -49,8 +48,7 @@ class Cases : public testing::TestWithParam<std::string> {
     for (const auto& [path, data] : before) setup += data;
     for (const ts::Args& row : run)
       for (const std::string& word : row) setup += word + "\t";
-    for (std::sregex_iterator it(setup.begin(), setup.end(), kId), end; it != end; ++it)
-      known.insert(it->str());
+    for (size_t at : ts::IdPositions(setup)) known.insert(setup.substr(at, 15));
   }
   ts::RunResult Run() const {
     const ts::Args args(run[0].begin() + 1, run[0].end());
@@ -66,12 +64,12 @@ class Cases : public testing::TestWithParam<std::string> {
   }
   // `text` with the root as /ROOT and the time digits of the nth identifier the run made as ####n.
   std::string Shown(const std::string& text) {
-    std::string masked = std::regex_replace(text, std::regex(root.dir), "/ROOT");
-    const std::string copy = masked;
-    for (std::sregex_iterator it(copy.begin(), copy.end(), kId), end; it != end; ++it) {
-      if (known.contains(it->str())) continue;
-      const int n = made.emplace(it->str(), static_cast<int>(made.size()) + 1).first->second;
-      masked.replace(it->position() + 10, 5, "####" + std::to_string(n));
+    std::string masked = ts::Replaced(text, root.dir, "/ROOT");
+    for (size_t at : ts::IdPositions(masked)) {
+      const std::string id = masked.substr(at, 15);
+      if (known.contains(id)) continue;
+      const int n = made.emplace(id, static_cast<int>(made.size()) + 1).first->second;
+      masked.replace(at + 10, 5, "####" + std::to_string(n));
     }
     return masked;
   }
@@ -94,7 +92,6 @@ class Cases : public testing::TestWithParam<std::string> {
       EXPECT_EQ(st.st_mode & 07777, std::stoul(row[1], nullptr, 8)) << row[0];
     }
   }
-  static inline const std::regex kId{"CvL[0-9A-F]{12}"};
 };
 
 TEST_P(Cases, RunGivesTheGoldenResult) {
@@ -125,8 +122,7 @@ TEST(Sync, GivesBackThePpdTheAdditionsLeft) {
   ts::TestRoot root;
   root.InstallCupsTool(true);
   const std::string sample = ts::ReadFile(root.Ppd());
-  for (const std::string& original :
-       {sample, std::regex_replace(sample, std::regex("\n"), "\r\n")}) {
+  for (const std::string& original : {sample, ts::Replaced(sample, "\n", "\r\n")}) {
     ts::WriteFile(root.Ppd(), original);
     for (const ts::Args& row : ts::Table("sync_additions.tsv")) ASSERT_EQ(root.Lpr(row).status, 0);
     const std::string added = ts::ReadFile(root.Ppd());

@@ -134,4 +134,20 @@ void TestRoot::InstallCupsTool(bool real) const {
   fs::create_symlink(real ? CupsTool() : kSource + "/tests/stubs/cvpapertoolcups", tool);
 }
 
+std::vector<size_t> IdPositions(const std::string& text) {
+  std::vector<size_t> positions;
+  for (size_t at = text.find("CvL"); at != std::string::npos; at = text.find("CvL", at + 1)) {
+    const std::string digits = text.substr(at + 3, 12);
+    if (digits.size() == 12 && digits.find_first_not_of("0123456789ABCDEF") == std::string::npos)
+      positions.push_back(at);
+  }
+  return positions;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
 }  // namespace ts

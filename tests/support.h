@@ -34,6 +34,10 @@ std::string Data(const std::string& name);  // a file of tests/data
 // A table of tests/data: a row a line, TABs between fields, the escapes \t
 // \n \r \\ and \xHH, "#" lines and empty lines left out.
 std::vector<Args> Table(const std::string& name);
+// Where the label identifiers ("CvL" and 12 upper-case hex digits) of `text` start.
+std::vector<size_t> IdPositions(const std::string& text);
+// `text` with each `from` replaced by `to`.
+std::string Replaced(std::string text, const std::string& from, const std::string& to);
 
 // A private "/" for the test copies and in-process code: the sample km3030
 // driver tree (the logging stand-in as its CUPS tool), the queue KM-3030.
