@@ -109,6 +109,19 @@ bool ForEachLine(const std::string& path, const std::function<bool(std::string_v
   return in.error == 0;
 }
 
+namespace {
+
+// At the end of the input: the unended last line, unless it is a cut line's rest.
+bool TakeLastLine(std::string_view& line, LineReader& in) {
+  const bool last = !in.cut && in.end > in.begin;
+  if (last) line = std::string_view(in.buffer.data() + in.begin, in.end - in.begin);
+  in.begin = in.end;
+  in.cut = false;
+  return last;
+}
+
+}  // namespace
+
 bool ReadLineStart(std::string_view& line, LineReader& in) {
   line = std::string_view();
   size_t searched = in.begin;  // no line end before this offset
@@ -143,13 +156,7 @@ bool ReadLineStart(std::string_view& line, LineReader& in) {
     const size_t known = stop - in.begin;
     const bool refilled = Refill(in);
     searched = in.begin + known;
-    if (!refilled && searched == in.end) {
-      const bool last = !in.cut && in.end > in.begin;
-      if (last) line = std::string_view(in.buffer.data() + in.begin, in.end - in.begin);
-      in.begin = in.end;
-      in.cut = false;
-      return last;
-    }
+    if (!refilled && searched == in.end) return TakeLastLine(line, in);
   }
 }
 

@@ -21,7 +21,7 @@ Outcome AddLabel(LabelRequest request, LabelGeometry geometry) {
 
 Outcome InsertIntoPpd(const std::string& ppd_path, const std::vector<PpdInsertion>& insertions) {
   const std::string scratch = FixedPath(kScratchPpdPath);
-  const Outcome edited = WriteEditedPpd(ppd_path, scratch, insertions);
+  Outcome edited = WriteEditedPpd(ppd_path, scratch, insertions);
   if (edited.code == kPpdUnchanged) return {};  // nothing to tell CUPS
   if (edited.code != kDone) return edited;
   IdRenames renamed;

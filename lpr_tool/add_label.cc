@@ -74,7 +74,7 @@ Outcome AddLabel(LprRequest request, LabelGeometry geometry) {
                      request.length_mm);
   }
   // The CUPS tool replaces a format of the same name in the PPD itself.
-  const Outcome in_ppd = ChangePpd(request, geometry, id);
+  Outcome in_ppd = ChangePpd(request, geometry, id);
   if (in_ppd.code != kDone) return in_ppd;
   const InfoEntries entries = MakeEntries(request, geometry, id);
   Outcome changed = ChangeInfoFiles(request.model, old_ids, &entries);
