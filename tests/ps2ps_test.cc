@@ -20,8 +20,10 @@ TEST(Ps2ps, AnswersAsTheTableSaysAndPstopsCarriesTheShiftOut) {
     ts::WriteFile(job, row[1]);
     EXPECT_EQ(answer(row[0]), row[2]) << row[1].substr(0, 80);
   }
-  for (const ts::Args& args : {ts::Args(9, "x"), ts::Args(11, "x")})
-    EXPECT_EQ(ts::Run(ts::Ps2ps(), args).out, "");
+  for (const ts::Args& args : {ts::Args(9, "x"), ts::Args(11, "x")}) {
+    const ts::RunResult run = ts::Run(ts::Ps2ps(), args);
+    EXPECT_EQ(run.out + run.err + std::to_string(run.status), "0");
+  }
   const std::string copy = "PSCOMMAND=cp\nCMDARGV=-f in%d.ps out.ps";
   const ts::Args tail = ts::Table("ps2ps_jobs.tsv")[0];  // a page size, then "%!PS"
   std::string block = "PageSize ";
