@@ -48,7 +48,7 @@ class Cases : public testing::TestWithParam<std::string> {
     for (const auto& [path, data] : before) setup += data;
     for (const ts::Args& row : run)
       for (const std::string& word : row) setup += word + "\t";
-    for (size_t at : ts::IdPositions(setup)) known.insert(setup.substr(at, 15));
+    ts::MaskIds(setup, [this](const std::string& id) { return *known.insert(id).first; });
   }
   ts::RunResult Run() const {
     const ts::Args args(run[0].begin() + 1, run[0].end());
@@ -64,14 +64,11 @@ class Cases : public testing::TestWithParam<std::string> {
   }
   // `text` with the root as /ROOT and the time digits of the nth identifier the run made as ####n.
   std::string Shown(const std::string& text) {
-    std::string masked = ts::Replaced(text, root.dir, "/ROOT");
-    for (size_t at : ts::IdPositions(masked)) {
-      const std::string id = masked.substr(at, 15);
-      if (known.contains(id)) continue;
+    return ts::MaskIds(ts::Replaced(text, root.dir, "/ROOT"), [this](const std::string& id) {
+      if (known.contains(id)) return id;
       const int n = made.emplace(id, static_cast<int>(made.size()) + 1).first->second;
-      masked.replace(at + 10, 5, "####" + std::to_string(n));
-    }
-    return masked;
+      return id.substr(0, 10) + "####" + std::to_string(n);
+    });
   }
   // Every file is as after/ has it, or else as it was; tmp/ counts only in after/.
   void ExpectFiles() {

@@ -33,12 +33,8 @@ class Broken : public testing::Test {
 
   Files Now() const {
     Files files;
-    for (auto& [path, data] : ts::Tree(root.Inf())) {
-      std::string masked = data;  // without the identifiers' time digits
-      const std::vector<size_t> ids = ts::IdPositions(data);
-      for (auto at = ids.rbegin(); at != ids.rend(); ++at) masked.erase(*at + 10, 5);
-      files[path] = masked;
-    }
+    for (auto& [path, data] : ts::Tree(root.Inf()))
+      files[path] = ts::MaskIds(data, [](const std::string& id) { return id.substr(0, 10); });
     return files;
   }
   void SetUp() override {
@@ -228,11 +224,7 @@ TEST(HostileValues, ArriveLiterallyInEverySlotOrAreRefused) {
   std::remove("/tmp/corvane-canary");  // one an earlier, broken build may have left
   const std::string sample = ts::ReadFile(root.Ppd());
   for (const ts::Args& row : ts::Table("hostile_values.txt")) {
-    auto put = [&value = row[0]](std::string text) {  // the value for each @V@
-      for (size_t at = 0; (at = text.find("@V@", at)) != std::string::npos; at += value.size())
-        text.replace(at, 3, value);
-      return text;
-    };
+    auto put = [&](const std::string& text) { return ts::Replaced(text, "@V@", row[0]); };
     for (const ts::Args& slot : ts::Table("hostile_slots.tsv")) {
       ts::Args args;
       for (size_t i = 3; i < slot.size(); ++i) args.push_back(put(slot[i]));
@@ -244,9 +236,7 @@ TEST(HostileValues, ArriveLiterallyInEverySlotOrAreRefused) {
       EXPECT_EQ(access("/tmp/corvane-canary", F_OK), -1) << row[0];
       const bool refused = run.out.find(" Usage: cvpapertool") != std::string::npos;
       if (run.err.find("information files only") != std::string::npos) continue;
-      std::string calls = root.Calls();
-      const std::vector<size_t> ids = ts::IdPositions(calls);
-      for (auto at = ids.rbegin(); at != ids.rend(); ++at) calls.replace(*at, 15, "ID");
+      const std::string calls = ts::MaskIds(root.Calls(), [](auto&) { return "ID"; });
       EXPECT_EQ(ts::Replaced(calls, root.dir, "@ROOT@"), refused ? "" : put(slot[2])) << row[0];
     }
   }

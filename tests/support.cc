@@ -134,14 +134,18 @@ void TestRoot::InstallCupsTool(bool real) const {
   fs::create_symlink(real ? CupsTool() : kSource + "/tests/stubs/cvpapertoolcups", tool);
 }
 
-std::vector<size_t> IdPositions(const std::string& text) {
-  std::vector<size_t> positions;
+std::string MaskIds(const std::string& text,
+                    const std::function<std::string(const std::string& id)>& mask) {
+  std::string masked;
+  size_t done = 0;
   for (size_t at = text.find("CvL"); at != std::string::npos; at = text.find("CvL", at + 1)) {
     const std::string digits = text.substr(at + 3, 12);
-    if (digits.size() == 12 && digits.find_first_not_of("0123456789ABCDEF") == std::string::npos)
-      positions.push_back(at);
+    if (digits.size() < 12 || digits.find_first_not_of("0123456789ABCDEF") != std::string::npos)
+      continue;
+    masked += text.substr(done, at - done) + mask(text.substr(at, 15));
+    done = at + 15;
   }
-  return positions;
+  return masked + text.substr(done);
 }
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {

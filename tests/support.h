@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <utility>
@@ -34,8 +35,10 @@ std::string Data(const std::string& name);  // a file of tests/data
 // A table of tests/data: a row a line, TABs between fields, the escapes \t
 // \n \r \\ and \xHH, "#" lines and empty lines left out.
 std::vector<Args> Table(const std::string& name);
-// Where the label identifiers ("CvL" and 12 upper-case hex digits) of `text` start.
-std::vector<size_t> IdPositions(const std::string& text);
+// `text` with each label identifier ("CvL" and 12 upper-case hex digits) as
+// `mask` gives it, first to last.
+std::string MaskIds(const std::string& text,
+                    const std::function<std::string(const std::string& id)>& mask);
 // `text` with each `from` replaced by `to`.
 std::string Replaced(std::string text, const std::string& from, const std::string& to);
 
