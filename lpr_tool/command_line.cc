@@ -1,6 +1,4 @@
 // The LPRng tool's command line: its own rules, and the records it fills.
-#include <cstdlib>
-
 #include "driver_tree.h"
 #include "lpr_tool.h"
 
@@ -28,7 +26,7 @@ LprCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   for (double LabelGeometry::*value :
        {&LabelGeometry::gap, &LabelGeometry::top, &LabelGeometry::bottom, &LabelGeometry::left,
         &LabelGeometry::right, &LabelGeometry::mark, &LabelGeometry::mark_offset}) {
-    line.geometry.*value = std::strtod(TwoDecimals(line.geometry.*value).c_str(), nullptr);
+    line.geometry.*value = RoundedToTwoDecimals(line.geometry.*value);
   }
   return line;
 }

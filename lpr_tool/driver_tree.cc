@@ -1,6 +1,8 @@
 // Where a model's files lie in the driver's tree, and commands for its CUPS tool.
 #include "driver_tree.h"
 
+#include <cstdlib>
+
 #include "fixed_paths.h"
 #include "shell_command.h"
 #include "text_format.h"
@@ -42,6 +44,10 @@ std::string CupsToolFailed(const LprRequest& request, int status) {
 }
 
 std::string TwoDecimals(double value) { return FormatText("%.2f", value); }
+
+double RoundedToTwoDecimals(double value) {
+  return std::strtod(TwoDecimals(value).c_str(), nullptr);
+}
 
 const char* PpdRefusal(const std::string& name, const LabelGeometry& geometry) {
   if (name.size() > kMaxPpdLabelName) return "its name is longer than 32 bytes";

@@ -46,3 +46,7 @@ const char* PpdRefusal(const std::string& name, const LabelGeometry& geometry);
 
 // Two decimals, as every fraction reaches the CUPS tool.
 std::string TwoDecimals(double value);
+
+// `value` as it reads back from TwoDecimals: what every file records of a
+// margin, gap or mark, so that a sync rebuilds exactly what an addition wrote.
+double RoundedToTwoDecimals(double value);

@@ -1,6 +1,5 @@
 // Putting the model's label formats back into a queue's PPD.
 #include <cmath>
-#include <cstdlib>
 
 #include "driver_tree.h"
 #include "info_files.h"
@@ -38,14 +37,13 @@ Outcome ReadModelFormats(const std::string& model, ModelFormats* formats) {
 LabelGeometry RecordedMargins(const LabelEntry& entry, const ModelFormats& formats) {
   const std::vector<double>& area = formats.areas.at(entry.id);
   const std::vector<double>& size = formats.sizes.at(entry.id);
-  auto two_decimals = [](double mm) { return std::strtod(TwoDecimals(mm).c_str(), nullptr); };
   LabelGeometry geometry;
   geometry.width = MillimetresFromPoints(size[0]);
   geometry.length = MillimetresFromPoints(size[1]);
-  geometry.left = two_decimals(MillimetresFromPoints(area[0]));
-  geometry.top = two_decimals(MillimetresFromPoints(area[1]));
-  geometry.right = two_decimals(geometry.width - MillimetresFromPoints(area[2]));
-  geometry.bottom = two_decimals(geometry.length - MillimetresFromPoints(area[3]));
+  geometry.left = RoundedToTwoDecimals(MillimetresFromPoints(area[0]));
+  geometry.top = RoundedToTwoDecimals(MillimetresFromPoints(area[1]));
+  geometry.right = RoundedToTwoDecimals(geometry.width - MillimetresFromPoints(area[2]));
+  geometry.bottom = RoundedToTwoDecimals(geometry.length - MillimetresFromPoints(area[3]));
   return geometry;
 }
 
