@@ -76,13 +76,16 @@ std::map<std::string, std::string> OptionsNaming(std::string_view line, const Id
   return named;
 }
 
+// "lpoptions -p <queue>", which shows the queue's options; "-d" would also
+// make the queue the default.
+std::string OptionsQuery() { return JoinWords({"lpoptions", "-p", printer_name}); }
+
 // The options that `lpoptions -p <queue>`, run with `environment` in front,
 // shows naming an identifier of `renamed`; none when it fails.
 std::map<std::string, std::string> ListedOptionsNaming(const std::string& environment,
                                                        const IdRenames& renamed) {
   std::string line;
-  const std::string query = JoinWords({"lpoptions", "-p", printer_name});
-  if (RunCommandForOutput(environment + query, &line) != 0) return {};
+  if (RunCommandForOutput(environment + OptionsQuery(), &line) != 0) return {};
   return OptionsNaming(line.substr(0, line.find('\n')), renamed);
 }
 
@@ -99,7 +102,7 @@ std::string FollowingOption(std::string_view flag, std::string_view key, std::st
 void FollowUserOptions(const IdRenames& renamed, std::vector<std::string>* notes) {
   for (const auto& [key, old_id] : ListedOptionsNaming("", renamed)) {
     const std::string& new_id = renamed.find(old_id)->second;
-    const std::string set = JoinWords({"lpoptions", "-p", printer_name}) + " " +
+    const std::string set = OptionsQuery() + " " +
                             (new_id.empty() ? FollowingOption("-r", key, "", "")
                                             : FollowingOption("-o", key, "=", new_id));
     if (RunCommand(set + " >/dev/null") != 0) notes->push_back(set + " failed");
@@ -119,8 +122,7 @@ Outcome ReRegisterQueue(const std::string& ppd_path, const IdRenames& renamed) {
   // than whatever someone planted at the name.
   const int uri_fd = CreateFreshFd(uri_path, 0644);
   if (uri_fd < 0 || close(uri_fd) != 0) return FileFailure(uri_path);
-  // "-p" only reads the options; "-d" would also make the queue the default.
-  const std::string query = JoinWords({"lpoptions", "-p", printer_name});
+  const std::string query = OptionsQuery();
   if (RunCommand(query + " > " + ShellQuote(uri_path)) != 0) return CommandFailed(query);
   std::string options;
   if (!ReadFirstLine(uri_path, &options)) return FileFailure(uri_path);
