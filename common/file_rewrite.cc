@@ -73,14 +73,18 @@ int WriteFresh(const std::string& path, mode_t mode, bool sync, const Fill& fill
   return 0;
 }
 
-// Writes "<path>.$$$", forced to disk, and renames it over `path`, so that
-// there is no moment without the file.
+// Writes "<path>.$$$" with `fill`, forced to disk, as the staged content of `path`.
+int StageFill(const std::string& path, mode_t mode, const Fill& fill, StagedFile* staged) {
+  staged->path = path;
+  if (WriteFresh(path + ".$$$", mode, true, fill) != 0) return -1;
+  staged->temp = path + ".$$$";
+  return 0;
+}
+
+// Stages and commits at once, so that there is no moment without the file.
 int ReplaceThroughTemp(const std::string& path, mode_t mode, const Fill& fill) {
   StagedFile staged;
-  staged.path = path;
-  if (WriteFresh(path + ".$$$", mode, true, fill) != 0) return -1;
-  staged.temp = path + ".$$$";
-  return CommitStagedFile(&staged);
+  return StageFill(path, mode, fill, &staged) == 0 ? CommitStagedFile(&staged) : -1;
 }
 
 Fill WholeText(std::string_view data) {
@@ -147,7 +151,8 @@ int ReplaceFile(const std::string& path, mode_t mode, std::string_view data) {
 
 namespace {
 
-bool FileHolds(const std::string& path, std::string_view data) {
+// Whether the file at `path` is exactly `data`; false when it cannot be read.
+bool HoldsExactly(const std::string& path, std::string_view data) {
   bool same = true;
   return ForEachLine(path,
                      [&](std::string_view line) {
@@ -168,10 +173,8 @@ StagedFile::~StagedFile() {
 
 int StageFile(const std::string& path, mode_t mode, std::string_view data, StagedFile* staged) {
   staged->path = path;
-  if (FileHolds(path, data)) return 0;
-  if (WriteFresh(path + ".$$$", mode, true, WholeText(data)) != 0) return -1;
-  staged->temp = path + ".$$$";
-  return 0;
+  if (HoldsExactly(path, data)) return 0;
+  return StageFill(path, mode, WholeText(data), staged);
 }
 
 int CommitStagedFile(StagedFile* staged) {
